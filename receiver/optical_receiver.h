@@ -1,0 +1,111 @@
+/*
+ * Reference receiver for the optical programming link.
+ *
+ * The transmitter swaps the colours of two screen panels; a device sees each swap as an edge on
+ * its light sensor and passes the edge time (microseconds, monotonic) to orx_feed_swap(). The
+ * time between successive swaps carries the symbols:
+ *
+ *   start symbol -> bit 0          start duration
+ *   bit k        -> next swap      one-bit duration if bit k is 1, else zero-bit duration
+ *   end of byte  -> next start     start duration (gap between bytes)
+ *
+ * Every byte is ten swaps: start symbol, bits 0..7 (least significant first), end of byte.
+ * A packet is: 0x55 sync, count N, N values, checksum (sum of count and values modulo 256).
+ *
+ * Tolerances, with margin = (one_us - zero_us) / 2:
+ *   - an interval is short (zero bit, start, gap) if below threshold = zero_us + margin, else
+ *     long (one bit);
+ *   - an interval outside [zero_us - margin, one_us + margin] is rejected (lower bound at least
+ *     1 us);
+ *   - a silence of at least idle = 2 * one_us ends any packet in progress; the next swap begins
+ *     a new packet. After a complete packet or an error, swaps are ignored until such a silence.
+ *
+ * Plain C11, no allocation, no dependencies beyond the C standard library. Not thread-safe: one
+ * receiver per sensor, fed from one context.
+ */
+#ifndef OPTICAL_RECEIVER_H
+#define OPTICAL_RECEIVER_H
+
+#include <stdbool.h>
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Largest packet: sync + count + 253 values + checksum. */
+#define ORX_MAX_PACKET 256
+#define ORX_MAX_VALUES (ORX_MAX_PACKET - 3)
+#define ORX_SYNC 0x55
+
+/* What a swap (or a poll) produced. Errors refer to the packet in progress, which is dropped;
+ * the receiver then waits for an idle silence before accepting a new packet. All errors come
+ * after ORX_PACKET, so `event >= ORX_ERR_INTERVAL` tests for any error. */
+typedef enum orx_event {
+  ORX_NONE = 0,      /* swap accepted (or ignored while waiting for idle), nothing complete */
+  ORX_BYTE,          /* a byte completed; orx_length() grew by one */
+  ORX_PACKET,        /* the last byte completed and the packet checks out */
+  ORX_ERR_INTERVAL,  /* an interval fell outside the tolerance window */
+  ORX_ERR_FRAMING,   /* a start or gap interval read as long */
+  ORX_ERR_SYNC,      /* first byte was not 0x55 */
+  ORX_ERR_LENGTH,    /* count byte above ORX_MAX_VALUES */
+  ORX_ERR_CHECKSUM,  /* checksum byte does not match count and values */
+  ORX_ERR_TRUNCATED, /* silence (or end of input) before the packet was complete */
+} orx_event;
+
+/* Receiver state. Treat as opaque; fields may change. */
+typedef struct orx_receiver {
+  int64_t threshold_us; /* short below, long at or above */
+  int64_t min_us;       /* shortest accepted interval */
+  int64_t max_us;       /* longest accepted interval */
+  int64_t idle_us;      /* silence that ends a packet */
+  int64_t last_us;      /* time of the previous swap */
+  int mode;             /* ready / receiving / waiting for idle */
+  int swap;             /* swaps seen of the current byte, 0..9 */
+  uint8_t shift;        /* bits of the current byte so far */
+  uint8_t sum;          /* running checksum of count and values */
+  size_t length;        /* complete bytes received */
+  bool complete;        /* the last packet ended with ORX_PACKET */
+  uint8_t bytes[ORX_MAX_PACKET];
+} orx_receiver;
+
+/* Sets up the receiver for the given durations (microseconds). Returns false, leaving the
+ * receiver unusable, unless 0 < zero_us < one_us and start_us is inside the window and short.
+ * After init the first swap begins a packet. */
+bool orx_init(orx_receiver* rx, int64_t zero_us, int64_t one_us, int64_t start_us);
+
+/* Feeds the time of the next swap. Times must not decrease; a decreasing time counts as a bad
+ * interval. When a swap after an idle silence cuts a packet short, ORX_ERR_TRUNCATED is returned
+ * and that swap is already taken as the first swap of a new packet. */
+orx_event orx_feed_swap(orx_receiver* rx, int64_t time_us);
+
+/* Tells the receiver the current time without a swap. Returns ORX_ERR_TRUNCATED if a packet was
+ * in progress and the silence has reached idle, else ORX_NONE. Optional: without it, truncation
+ * is noticed at the next swap. */
+orx_event orx_poll(orx_receiver* rx, int64_t now_us);
+
+/* Decodes a recorded run of swap times, stopping at the first ORX_PACKET or error and returning
+ * it. Sets *consumed (if not NULL) to the number of swaps used; calling again with the rest
+ * continues where it stopped. The end of the input counts as an idle silence: if it comes
+ * mid-packet the result is ORX_ERR_TRUNCATED, and either way the next swap fed begins a new
+ * packet. Returns ORX_NONE if no packet finished or was cut short. */
+orx_event orx_decode_swaps(orx_receiver* rx, const int64_t* times_us, size_t count,
+                           size_t* consumed);
+
+/* Bytes of the current or last packet, sync and checksum included. Valid until the next feed. */
+const uint8_t* orx_bytes(const orx_receiver* rx);
+size_t orx_length(const orx_receiver* rx);
+
+/* The setting values of the last packet if it ended with ORX_PACKET (count in *count), else
+ * NULL with *count = 0. */
+const uint8_t* orx_values(const orx_receiver* rx, size_t* count);
+
+/* Short constant name of an event, e.g. "ERR_CHECKSUM". */
+const char* orx_event_name(orx_event event);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* OPTICAL_RECEIVER_H */
