@@ -1,0 +1,64 @@
+#include "MainDlg.h"
+
+#include "ModulePath.h"
+#include "resource.h"
+
+CMainDlg::CMainDlg(int templateId) : CDialog(templateId) {}
+
+std::span<const CDialog::MessageMapEntry> CMainDlg::GetMessageMap() const {
+  static const MessageMapEntry kMap[] = {
+      OnCommandEntry(IDCANCEL, &CMainDlg::OnCancel),
+      OnCommandEntry(IDOK, &CMainDlg::OnOK),
+      OnCommandEntry(IDC_PROGRAM, &CMainDlg::OnProgram),
+      OnCommandEntry(ID_FILE_OPEN_SETTINGS, &CMainDlg::OnOpenSettings),
+      OnCommandEntry(ID_FILE_SAVE_SETTINGS, &CMainDlg::OnSaveSettings),
+      OnCommandEntry(ID_FILE_SAVE_SETTINGS_AS, &CMainDlg::OnSaveSettingsAs),
+      OnCommandEntry(ID_ABOUT, &CMainDlg::OnAbout),
+  };
+  return kMap;
+}
+
+bool CMainDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+
+  // config.inf sits beside the executable, whatever the current directory is.
+  CString configPath = platform::GetModuleFileName();
+  configPath.erase(configPath.rfind(platform::kDirectorySeparator) + 1);
+  configPath += "config.inf";
+
+  m_programButton = GetDlgItem(IDC_PROGRAM);
+  m_exitButton = GetDlgItem(IDCANCEL);
+
+  if (!m_config.LoadConfig(configPath.c_str())) return false;
+
+  config::TextBuffer appName;
+  m_config.GetAppName(appName);
+  SetWindowText(appName);
+
+  int width = 0;
+  int height = 0;
+  m_config.GetAppSize(&width, &height);
+  MoveWindow(0, 0, width, height, true);
+  // The button positions subtract constants from the outer size, title and menu bar included.
+  m_programButton->MoveWindow(5, height - 75, 75, 25, true);
+  m_exitButton->MoveWindow(width - 85, height - 75, 75, 25, true);
+
+  m_config.CreateControls(this);
+  m_config.LayoutControls(width);
+  return true;
+}
+
+// No control sends OK; it must never close the main dialog.
+void CMainDlg::OnOK() {}
+
+void CMainDlg::OnCancel() { CDialog::OnCancel(); }
+
+void CMainDlg::OnProgram() {}
+
+void CMainDlg::OnOpenSettings() {}
+
+void CMainDlg::OnSaveSettings() {}
+
+void CMainDlg::OnSaveSettingsAs() {}
+
+void CMainDlg::OnAbout() {}

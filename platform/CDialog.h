@@ -1,0 +1,66 @@
+// A modal dialog built from a template in res/. Commands (buttons, menu items, Enter for the
+// default push button, Escape and the close box as command 2) reach their handlers through the
+// class's message map: a plain table of message and id to member handler. An id that the class's
+// own table does not name falls back to the base table: 1 to OnOK, 2 to OnCancel.
+#pragma once
+
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "CWnd.h"
+
+namespace platform {
+class DialogWindow;
+struct DialogTemplate;
+}  // namespace platform
+
+class CDialog : public CWnd {
+ public:
+  using Handler = void (CDialog::*)();
+  struct MessageMapEntry {
+    UINT message;  // WM_COMMAND or WM_PAINT
+    int id;        // the command id; 0 for WM_PAINT
+    Handler handler;
+  };
+
+  explicit CDialog(int templateId, CWnd* parent = nullptr);
+  ~CDialog() override;
+
+  // Builds the window from the template, calls OnInitDialog, runs modally and returns the code
+  // that ended the dialog.
+  virtual int DoModal();
+
+  virtual bool OnInitDialog();
+  virtual void OnOK();
+  virtual void OnCancel();
+
+  void EndDialog(int result);
+
+  // Routes a command as its button, menu item or key would; false when no handler takes it.
+  bool SendCommand(int id);
+
+  QWidget* GetClientWidget() const override;
+
+ protected:
+  template <class Dialog>
+  static MessageMapEntry OnCommandEntry(int id, void (Dialog::*handler)()) {
+    return {WM_COMMAND, id, static_cast<Handler>(handler)};
+  }
+  template <class Dialog>
+  static MessageMapEntry OnPaintEntry(void (Dialog::*handler)()) {
+    return {WM_PAINT, 0, static_cast<Handler>(handler)};
+  }
+
+  // The message-map accessor: the class's own table.
+  virtual std::span<const MessageMapEntry> GetMessageMap() const;
+
+ private:
+  const MessageMapEntry* FindEntry(UINT message, int id) const;
+  void BuildWindow(const platform::DialogTemplate& dialogTemplate);
+
+  int m_templateId;
+  CWnd* m_parent;
+  platform::DialogWindow* m_window = nullptr;
+  std::vector<std::unique_ptr<CWnd>> m_templateItems;
+};

@@ -1,0 +1,103 @@
+#include "CWnd.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <algorithm>
+
+#include "DialogWindow.h"
+#include "TextCodec.h"
+
+namespace {
+constexpr const char* kOwnerProperty = "platform.cwnd";
+}
+
+CWnd::~CWnd() { DestroyWindow(); }
+
+void CWnd::AttachWidget(QWidget* widget, int id) {
+  m_widget = widget;
+  m_id = id;
+  widget->setProperty(kOwnerProperty, QVariant::fromValue(reinterpret_cast<quintptr>(this)));
+}
+
+void CWnd::DestroyWindow() {
+  if (m_widget) {
+    m_widget->setProperty(kOwnerProperty, QVariant());
+    delete m_widget.data();
+  }
+  m_widget = nullptr;
+}
+
+CWnd* CWnd::FromWidget(const QWidget* widget) {
+  if (!widget) return nullptr;
+  return reinterpret_cast<CWnd*>(widget->property(kOwnerProperty).value<quintptr>());
+}
+
+CWnd* CWnd::GetDlgItem(int id) const {
+  QWidget* client = GetClientWidget();
+  if (!client) return nullptr;
+  const auto children = client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  for (QWidget* child : children) {
+    CWnd* owner = FromWidget(child);
+    if (owner && owner->m_id == id) return owner;
+  }
+  return nullptr;
+}
+
+void CWnd::SetWindowText(const char* text) {
+  if (!m_widget) return;
+  const QString shown = platform::DecodeText(text ? text : "");
+  if (auto* edit = qobject_cast<QLineEdit*>(m_widget)) {
+    edit->setText(shown);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(m_widget)) {
+    button->setText(shown);
+  } else if (auto* label = qobject_cast<QLabel*>(m_widget)) {
+    label->setText(shown);
+  } else {
+    m_widget->setWindowTitle(shown);  // a dialog's caption, or a custom control's own text
+  }
+}
+
+void CWnd::GetWindowText(CString& text) const {
+  text.clear();
+  if (!m_widget) return;
+  if (auto* edit = qobject_cast<QLineEdit*>(m_widget)) {
+    text = platform::EncodeText(edit->text());
+  } else if (auto* button = qobject_cast<QAbstractButton*>(m_widget)) {
+    text = platform::EncodeText(button->text());
+  } else if (auto* label = qobject_cast<QLabel*>(m_widget)) {
+    text = platform::EncodeText(label->text());
+  } else {
+    text = platform::EncodeText(m_widget->windowTitle());
+  }
+}
+
+void CWnd::MoveWindow(int x, int y, int width, int height, bool repaint) {
+  if (!m_widget) return;
+  if (auto* dialog = dynamic_cast<platform::DialogWindow*>(m_widget.data())) {
+    dialog->SetOuterGeometry(QRect(x, y, width, height));
+    return;
+  }
+  // A child the platform would size negatively has no area at all.
+  m_widget->setGeometry(x, y, std::max(0, width), std::max(0, height));
+  if (repaint) m_widget->update();
+}
+
+bool CWnd::EnableWindow(bool enable) {
+  if (!m_widget) return false;
+  const bool wasDisabled = !m_widget->isEnabled();
+  m_widget->setEnabled(enable);
+  return wasDisabled;
+}
+
+void CWnd::GetClientRect(RECT* rect) const {
+  *rect = RECT{};
+  const QWidget* client = GetClientWidget();
+  if (!client) return;
+  rect->right = client->width();
+  rect->bottom = client->height();
+}
+
+void CWnd::Invalidate(bool /*erase*/) {
+  if (QWidget* client = GetClientWidget()) client->update();
+}

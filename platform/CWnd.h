@@ -1,0 +1,58 @@
+// A window as the dialogs see it: a handle on a toolkit widget with the operations the tool calls
+// on windows. A CWnd that created its window destroys it with itself, as the platform's windows
+// go with their objects; a window that its parent already destroyed is simply gone.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "CString.h"
+#include "WinTypes.h"
+
+class CWnd {
+ public:
+  CWnd() = default;
+  CWnd(const CWnd&) = delete;
+  CWnd& operator=(const CWnd&) = delete;
+  virtual ~CWnd();
+
+  // The first child with this control id, or null.
+  CWnd* GetDlgItem(int id) const;
+  int GetDlgCtrlID() const { return m_id; }
+
+  void SetWindowText(const char* text);
+  void GetWindowText(CString& text) const;
+
+  // For a child: pixels of the parent's client area. For a dialog: the outer frame (title bar,
+  // menu bar and borders included) at that screen position.
+  void MoveWindow(int x, int y, int width, int height, bool repaint = true);
+
+  // Returns whether the window was disabled before the call.
+  bool EnableWindow(bool enable = true);
+
+  // The client area: left and top are 0, right and bottom its width and height.
+  void GetClientRect(RECT* rect) const;
+
+  // Invalidates the whole client area; the toolkit always erases before it repaints, so `erase`
+  // is kept only for the shape of the call.
+  void Invalidate(bool erase = true);
+
+  // The layer's side: the widget, or null when the window does not exist (yet or any more).
+  QWidget* GetSafeWidget() const { return m_widget.data(); }
+  // Where child controls go and client coordinates start.
+  virtual QWidget* GetClientWidget() const { return m_widget.data(); }
+
+  // The CWnd that a widget made by this layer belongs to, or null.
+  static CWnd* FromWidget(const QWidget* widget);
+
+ protected:
+  // Makes `widget` this object's window with the control id `id`; the window is destroyed with
+  // this object unless its parent destroys it first.
+  void AttachWidget(QWidget* widget, int id);
+  // Destroys the window now, as DestroyWindow does.
+  void DestroyWindow();
+
+ private:
+  QPointer<QWidget> m_widget;
+  int m_id = 0;
+};

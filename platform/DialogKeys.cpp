@@ -1,0 +1,52 @@
+#include "DialogKeys.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+namespace platform {
+
+namespace {
+
+int g_suspensions = 0;
+
+class DialogKeyFilter : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease ||
+        event->type() == QEvent::ShortcutOverride) {
+      switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+          return true;
+        default:
+          break;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+DialogKeyFilter* g_filter = nullptr;
+
+}  // namespace
+
+bool DialogKeysSuspended() { return g_suspensions > 0; }
+
+DialogKeySuspension::DialogKeySuspension() {
+  if (g_suspensions++ == 0 && QCoreApplication::instance()) {
+    g_filter = new DialogKeyFilter;
+    QCoreApplication::instance()->installEventFilter(g_filter);
+  }
+}
+
+DialogKeySuspension::~DialogKeySuspension() {
+  if (--g_suspensions == 0 && g_filter) {
+    delete g_filter;  // removes itself from the application
+    g_filter = nullptr;
+  }
+}
+
+}  // namespace platform

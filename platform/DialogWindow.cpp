@@ -1,0 +1,118 @@
+#include "DialogWindow.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+#include <algorithm>
+
+#include "DialogKeys.h"
+#include "WinTypes.h"
+
+namespace platform {
+
+namespace {
+// The largest window side the display server takes; a configured size beyond it is held there.
+constexpr int kLargestSide = 16384;
+
+int ClampSide(int side) { return std::clamp(side, 0, kLargestSide); }
+}  // namespace
+
+class ClientArea : public QWidget {
+ public:
+  explicit ClientArea(QWidget* parent) : QWidget(parent) { setAutoFillBackground(true); }
+  DialogWindow::PaintHandler paintHandler;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    if (paintHandler) paintHandler();
+  }
+};
+
+DialogWindow::DialogWindow(QWidget* parent) : QDialog(parent), m_client(new ClientArea(this)) {
+  setSizeGripEnabled(false);
+}
+
+QWidget* DialogWindow::clientArea() const { return m_client; }
+
+void DialogWindow::setMenuBar(QMenuBar* menuBar) {
+  m_menuBar = menuBar;
+  m_menuBar->setParent(this);
+}
+
+void DialogWindow::setPaintHandler(PaintHandler handler) {
+  m_client->paintHandler = std::move(handler);
+}
+
+void DialogWindow::sendCommand(int id) {
+  if (m_commandSink) m_commandSink(id);
+}
+
+int DialogWindow::menuBarHeight() const { return m_menuBar ? m_menuBar->sizeHint().height() : 0; }
+
+void DialogWindow::setClientSize(int width, int height) {
+  resize(ClampSide(width), ClampSide(height + menuBarHeight()));
+}
+
+QMargins DialogWindow::frameExtents() const {
+  if (!isVisible()) return {};
+  const QRect outer = frameGeometry();
+  const QRect inner = geometry();
+  return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                  outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
+void DialogWindow::SetOuterGeometry(const QRect& outer) {
+  m_hasOuterGeometry = true;
+  m_outerGeometry = outer;
+  applyOuterGeometry();
+}
+
+void DialogWindow::applyOuterGeometry() {
+  const QMargins frame = frameExtents();
+  m_appliedFrame = frame;
+  resize(ClampSide(m_outerGeometry.width() - frame.left() - frame.right()),
+         ClampSide(m_outerGeometry.height() - frame.top() - frame.bottom()));
+  move(m_outerGeometry.topLeft());  // positions the frame, title bar included
+}
+
+bool DialogWindow::event(QEvent* event) {
+  const bool handled = QDialog::event(event);
+  // The window manager's frame is known only once it has decorated the shown window.
+  const auto type = event->type();
+  if (m_hasOuterGeometry && (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
+      frameExtents() != m_appliedFrame) {
+    applyOuterGeometry();
+  }
+  return handled;
+}
+
+void DialogWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  const int menuHeight = menuBarHeight();
+  if (m_menuBar) m_menuBar->setGeometry(0, 0, width(), menuHeight);
+  m_client->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));
+}
+
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
+  if (DialogKeysSuspended()) return;  // a busy loop is pumping: no dialog keys
+  switch (event->key()) {
+    case Qt::Key_Escape:
+      sendCommand(IDCANCEL);
+      return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (m_defaultCommand != 0) sendCommand(m_defaultCommand);
+      return;
+    default:
+      QDialog::keyPressEvent(event);
+  }
+}
+
+void DialogWindow::closeEvent(QCloseEvent* event) {
+  // The close box is a cancel command; only the dialog's own handlers end it.
+  event->ignore();
+  sendCommand(IDCANCEL);
+}
+
+}  // namespace platform

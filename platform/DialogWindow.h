@@ -1,0 +1,61 @@
+// The toolkit window behind a CDialog: caption, optional menu bar, and a client area below it in
+// which child controls sit, so that client coordinates mean the same as on the platform the tool
+// was designed for. It turns buttons, menu items, Enter, Escape and the close box into commands,
+// and never closes by itself.
+#pragma once
+
+#include <QDialog>
+#include <QMargins>
+#include <QRect>
+#include <functional>
+
+class QMenuBar;
+
+namespace platform {
+
+class ClientArea;
+
+class DialogWindow : public QDialog {
+ public:
+  using CommandSink = std::function<void(int id)>;
+  using PaintHandler = std::function<void()>;
+
+  explicit DialogWindow(QWidget* parent);
+
+  QWidget* clientArea() const;
+  QMenuBar* menuBar() const { return m_menuBar; }
+  void setMenuBar(QMenuBar* menuBar);
+
+  void setCommandSink(CommandSink sink) { m_commandSink = std::move(sink); }
+  void setPaintHandler(PaintHandler handler);
+  void setDefaultCommand(int id) { m_defaultCommand = id; }
+
+  // Routes a command as a click, a menu item or a dialog key would.
+  void sendCommand(int id);
+
+  // Sizes the client area so that the client area, the menu bar and the window manager's frame
+  // together fill `outer`; corrected once the frame is known.
+  void setClientSize(int width, int height);
+  void SetOuterGeometry(const QRect& outer);
+
+ protected:
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QMargins frameExtents() const;
+  void applyOuterGeometry();
+  int menuBarHeight() const;
+
+  ClientArea* m_client;
+  QMenuBar* m_menuBar = nullptr;
+  CommandSink m_commandSink;
+  int m_defaultCommand = 0;
+  bool m_hasOuterGeometry = false;
+  QRect m_outerGeometry;
+  QMargins m_appliedFrame;
+};
+
+}  // namespace platform

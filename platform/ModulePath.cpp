@@ -1,0 +1,12 @@
+#include "ModulePath.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+namespace platform {
+
+CString GetModuleFileName() {
+  return QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
+}
+
+}  // namespace platform

@@ -1,0 +1,14 @@
+// The executable's own full path, whatever the current directory is. The directory separator on
+// this platform is '/'.
+#pragma once
+
+#include "CString.h"
+
+namespace platform {
+
+constexpr char kDirectorySeparator = '/';
+
+// The full path of the running executable, of any length, in the file system's encoding.
+CString GetModuleFileName();
+
+}  // namespace platform

@@ -1,0 +1,13 @@
+// The program's entry: owns the toolkit's application and runs the application object's
+// InitInstance once. The tool has no message loop of its own beyond its modal dialogs.
+#include <QApplication>
+
+#include "CWinApp.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  CWinApp* app = AfxGetApp();
+  if (!app) return 1;
+  app->InitInstance();
+  return 0;
+}

@@ -1,0 +1,35 @@
+// The few Win32 types, styles and message numbers that the tool's dialogs use, with the values the
+// dialogs pass around. Nothing here talks to Qt.
+#pragma once
+
+#include <cstdint>
+
+using COLORREF = std::uint32_t;  // 0x00BBGGRR: red in the low byte
+using DWORD = std::uint32_t;
+using UINT = unsigned int;
+
+struct RECT {
+  int left = 0;
+  int top = 0;
+  int right = 0;  // outside the rectangle
+  int bottom = 0;  // outside the rectangle
+};
+
+struct SIZE {
+  int cx = 0;
+  int cy = 0;
+};
+
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+
+constexpr DWORD WS_CHILD = 0x40000000;
+constexpr DWORD WS_VISIBLE = 0x10000000;
+constexpr DWORD WS_BORDER = 0x00800000;
+
+constexpr UINT WM_PAINT = 0x000F;
+constexpr UINT WM_COMMAND = 0x0111;
+
+constexpr COLORREF RGB(int red, int green, int blue) {
+  return static_cast<COLORREF>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
+}

@@ -1,0 +1,236 @@
+// The main dialog built from config.inf beside the test's own executable, run modally offscreen.
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+#include <functional>
+
+#include "DialogTemplate.h"
+#include "DialogUnits.h"
+#include "MainDlg.h"
+#include "resource.h"
+
+namespace {
+
+QString ConfigPath() { return QCoreApplication::applicationDirPath() + "/config.inf"; }
+
+void WriteConfig(const QByteArray& content) {
+  QFile file(ConfigPath());
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size()) {
+    qFatal("cannot write config.inf beside the test");
+  }
+}
+
+// Runs the dialog modally and calls `whileShown` once it is up; a dialog still open afterwards is
+// ended with -2, so a wrong handler fails the test instead of hanging it.
+int RunModal(CMainDlg& dialog, const std::function<void()>& whileShown) {
+  QTimer::singleShot(0, [&] {
+    whileShown();
+    if (dialog.GetSafeWidget() && dialog.GetSafeWidget()->isVisible()) dialog.EndDialog(-2);
+  });
+  return dialog.DoModal();
+}
+
+QWidget* Item(CMainDlg& dialog, int id) { return dialog.GetDlgItem(id)->GetSafeWidget(); }
+
+QList<QLineEdit*> EditBoxes(CMainDlg& dialog) {
+  return dialog.GetClientWidget()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
+}
+
+QList<QLabel*> Labels(CMainDlg& dialog) {
+  return dialog.GetClientWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+}
+
+}  // namespace
+
+class TestMainDialog : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void cleanup() { QFile::remove(ConfigPath()); }
+  void configuredForm();
+  void withoutConfigKeepsTheTemplate();
+  void withoutAppSizeUsesZero();
+  void unusualSizesDoNotCrash_data();
+  void unusualSizesDoNotCrash();
+  void titleDecoding_data();
+  void titleDecoding();
+  void endingCommands_data();
+  void endingCommands();
+  void okAndEnterLeaveItOpen();
+  void menuHoldsTheCommands();
+  void templatesHoldEveryIdTheCodeUses();
+};
+
+void TestMainDialog::configuredForm() {
+  WriteConfig(
+      "AppName \"Widget Loader\"\nAppSize \"300\" \"200\"\nID \"a\" \"BYTE\"\nName \"Alpha\"\n"
+      "ID \"b\" \"BYTE\"\nName \"Beta\"\nID \"c\" \"BYTE\"\nName \"Gamma\"\n");
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    QWidget* window = dialog.GetSafeWidget();
+    QCOMPARE(window->windowTitle(), QString("Widget Loader"));
+    QCOMPARE(window->frameGeometry(), QRect(0, 0, 300, 200));
+    // Client coordinates start below the menu bar.
+    auto* menuBar = window->findChild<QMenuBar*>();
+    QVERIFY(menuBar);
+    QCOMPARE(dialog.GetClientWidget()->geometry().top(), menuBar->geometry().bottom() + 1);
+    QCOMPARE(Item(dialog, IDC_PROGRAM)->geometry(), QRect(5, 125, 75, 25));
+    QCOMPARE(Item(dialog, IDCANCEL)->geometry(), QRect(215, 125, 75, 25));
+    const auto edits = EditBoxes(dialog);
+    QCOMPARE(edits.size(), 3);
+    for (int i = 0; i < 3; ++i) QCOMPARE(edits[i]->geometry(), QRect(240, 5 + 22 * i, 50, 20));
+    QStringList labels;
+    for (QLabel* label : Labels(dialog)) labels << label->text();
+    QCOMPARE(labels, QStringList({"Alpha", "Beta", "Gamma"}));
+    QCOMPARE(Labels(dialog)[1]->geometry(), QRect(5, 27, 230, 20));
+  });
+}
+
+void TestMainDialog::withoutConfigKeepsTheTemplate() {
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    QCOMPARE(dialog.GetSafeWidget()->windowTitle(), QString("Universal Programmer"));
+    const auto units = platform::BaseUnitsOf(platform::DialogFont());
+    RECT client;
+    dialog.GetClientRect(&client);
+    QCOMPARE(client.right, platform::MulDiv(255, units.averageCharWidth, 4));
+    QCOMPARE(client.bottom, platform::MulDiv(191, units.charHeight, 8));
+    QCOMPARE(Item(dialog, IDC_PROGRAM)->geometry(),
+             platform::DialogUnitsToPixels(units, 7, 170, 50, 14));
+    QCOMPARE(Item(dialog, IDCANCEL)->geometry(),
+             platform::DialogUnitsToPixels(units, 198, 170, 50, 14));
+    QVERIFY(EditBoxes(dialog).isEmpty());
+  });
+  QCOMPARE(dialog.GetConfig().GetCount(), 0);
+}
+
+void TestMainDialog::withoutAppSizeUsesZero() {
+  WriteConfig("ID \"a\" \"BYTE\"");
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    QCOMPARE(dialog.GetSafeWidget()->windowTitle(), QString());
+    QCOMPARE(Item(dialog, IDC_PROGRAM)->geometry(), QRect(5, -75, 75, 25));
+    QCOMPARE(Item(dialog, IDCANCEL)->geometry(), QRect(-85, -75, 75, 25));
+    QCOMPARE(EditBoxes(dialog).size(), 1);
+  });
+}
+
+void TestMainDialog::unusualSizesDoNotCrash_data() {
+  QTest::addColumn<QByteArray>("size");
+  QTest::newRow("huge") << QByteArray("\"2000000000\" \"2000000000\"");
+  QTest::newRow("zero") << QByteArray("\"0\" \"0\"");
+  QTest::newRow("negative") << QByteArray("\"-500\" \"-1\"");
+}
+
+void TestMainDialog::unusualSizesDoNotCrash() {
+  QFETCH(QByteArray, size);
+  WriteConfig("AppSize " + size + " ID \"a\" \"BYTE\"");
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    const QSize shown = dialog.GetSafeWidget()->size();
+    QVERIFY(shown.width() >= 0 && shown.width() <= 16384);
+    QVERIFY(shown.height() >= 0 && shown.height() <= 16384);
+  });
+}
+
+void TestMainDialog::titleDecoding_data() {
+  QTest::addColumn<QByteArray>("name");
+  QTest::newRow("UTF-8") << QByteArray("Vitesse (0 \xC3\xA0 255)");
+  QTest::newRow("Windows-1252") << QByteArray("Vitesse (0 \xE0 255)");
+}
+
+void TestMainDialog::titleDecoding() {
+  QFETCH(QByteArray, name);
+  WriteConfig("AppName \"" + name + "\" ID \"a\" \"BYTE\" Name \"" + name + "\"");
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    const QString expected = QString::fromUtf8("Vitesse (0 à 255)");
+    QCOMPARE(dialog.GetSafeWidget()->windowTitle(), expected);
+    QCOMPARE(Labels(dialog).value(0)->text(), expected);
+  });
+}
+
+void TestMainDialog::endingCommands_data() {
+  QTest::addColumn<QString>("how");
+  QTest::newRow("Exit button") << "exit";
+  QTest::newRow("Escape") << "escape";
+  QTest::newRow("close box") << "close";
+  QTest::newRow("File > Exit") << "menu";
+}
+
+void TestMainDialog::endingCommands() {
+  QFETCH(QString, how);
+  CMainDlg dialog(IDD_MAIN);
+  const int result = RunModal(dialog, [&] {
+    QWidget* window = dialog.GetSafeWidget();
+    if (how == "exit") {
+      static_cast<QPushButton*>(Item(dialog, IDCANCEL))->click();
+    } else if (how == "escape") {
+      QTest::keyClick(window, Qt::Key_Escape);
+    } else if (how == "close") {
+      window->close();
+    } else {
+      for (QAction* action : window->findChild<QMenuBar*>()->actions()) {
+        if (!action->menu()) continue;
+        for (QAction* item : action->menu()->actions()) {
+          if (item->text() == "Exit") item->trigger();
+        }
+      }
+    }
+  });
+  QCOMPARE(result, IDCANCEL);
+}
+
+void TestMainDialog::okAndEnterLeaveItOpen() {
+  CMainDlg dialog(IDD_MAIN);
+  bool stillOpen = false;
+  const int result = RunModal(dialog, [&] {
+    QVERIFY(dialog.SendCommand(IDOK));
+    QTest::keyClick(dialog.GetSafeWidget(), Qt::Key_Return);  // presses Program, which does nothing yet
+    stillOpen = dialog.GetSafeWidget()->isVisible();
+  });
+  QVERIFY(stillOpen);
+  QCOMPARE(result, -2);
+}
+
+void TestMainDialog::menuHoldsTheCommands() {
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    QStringList entries;
+    for (QAction* action : dialog.GetSafeWidget()->findChild<QMenuBar*>()->actions()) {
+      entries << action->text();
+      if (!action->menu()) continue;
+      for (QAction* item : action->menu()->actions()) {
+        entries << (item->isSeparator() ? "-" : "  " + item->text());
+      }
+    }
+    QCOMPARE(entries, QStringList({"File", "  Open...", "-", "  Save", "  Save As...", "-",
+                                   "  Exit", "About"}));
+  });
+}
+
+void TestMainDialog::templatesHoldEveryIdTheCodeUses() {
+  const struct {
+    int dialog;
+    QList<int> ids;
+  } uses[] = {
+      {IDD_MAIN, {IDC_PROGRAM, IDCANCEL}},
+      {IDD_PROGRAM, {IDC_START, IDCANCEL}},
+      {IDD_ABOUT, {IDOK, IDC_ABOUT_TEXT}},
+  };
+  for (const auto& use : uses) {
+    const auto* dialogTemplate = platform::FindDialogTemplate(use.dialog);
+    QVERIFY(dialogTemplate);
+    for (int id : use.ids) {
+      bool found = false;
+      for (const auto& item : dialogTemplate->items) found = found || item.id == id;
+      QVERIFY2(found, qPrintable(QString("id %1 in dialog %2").arg(id).arg(use.dialog)));
+    }
+  }
+  QVERIFY(platform::FindMenuTemplate(platform::FindDialogTemplate(IDD_MAIN)->menuId));
+}
+
+QTEST_MAIN(TestMainDialog)
+#include "tst_maindialog.moc"
