@@ -7,6 +7,9 @@
 using COLORREF = std::uint32_t;  // 0x00BBGGRR: red in the low byte
 using DWORD = std::uint32_t;
 using UINT = unsigned int;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
 
 struct RECT {
   int left = 0;
@@ -29,6 +32,16 @@ constexpr DWORD WS_BORDER = 0x00800000;
 
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_COMMAND = 0x0111;
+
+// Progress bar messages: position and range are plain ints in wParam/lParam.
+constexpr UINT PBM_SETPOS = 1026;
+constexpr UINT PBM_SETRANGE32 = 1030;
+constexpr UINT PBM_GETPOS = 1032;
+
+// Text background modes and text drawing options.
+constexpr int TRANSPARENT = 1;
+constexpr int OPAQUE = 2;
+constexpr UINT ETO_CLIPPED = 0x0004;
 
 constexpr COLORREF RGB(int red, int green, int blue) {
   return static_cast<COLORREF>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
