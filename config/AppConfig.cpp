@@ -3,6 +3,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "SafeFileWriter.h"
 #include "TextFile.h"
 
 namespace {
@@ -90,6 +91,27 @@ void CAppConfig::GetAppSize(int* width, int* height) const {
 
 void CAppConfig::GetAppInfo(CString& out) const { out = m_appInfo; }
 
-bool CAppConfig::SaveSettings(const char*) const { return false; }
+bool CAppConfig::SaveSettings(const char* path) const {
+  std::ostringstream out;
+  for (int i = 0; i < m_count; ++i) m_settings[i]->Write(out);
+  return out.good() && config::WriteFileSafely(path, out.str());
+}
 
-bool CAppConfig::LoadSettings(const char*) { return false; }
+bool CAppConfig::LoadSettings(const char* path) {
+  const std::optional<std::string> text = config::ReadTextFile(path);
+  if (!text) return false;
+  std::istringstream in(*text);
+  config::TextBuffer id;
+  // Each line is handed whole to the setting its first word names. Loading stops at the first
+  // word that names no setting, and at a word that the end of the file cuts off.
+  for (;;) {
+    const std::streampos lineStart = in.tellg();
+    if (!config::ReadWord(in, id) || in.eof()) break;
+    const int index = FindById(id);
+    if (index < 0) break;
+    in.seekg(lineStart);
+    m_settings[index]->Read(in);
+    in.get();  // the line end
+  }
+  return true;
+}
