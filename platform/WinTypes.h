@@ -30,6 +30,10 @@ constexpr DWORD WS_CHILD = 0x40000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
 constexpr DWORD WS_BORDER = 0x00800000;
 
+constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;  // a save dialog asks before replacing a file
+
+constexpr UINT MB_OK = 0x00000000;
+
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_COMMAND = 0x0111;
 

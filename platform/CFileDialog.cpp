@@ -1,0 +1,75 @@
+#include "CFileDialog.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QRegularExpression>
+
+#include "CWnd.h"
+#include "DialogScript.h"
+#include "TextCodec.h"
+
+namespace platform {
+
+QStringList ToNameFilters(const char* filter) {
+  QStringList filters;
+  if (!filter) return filters;
+  const QStringList parts = DecodeText(filter).split('|');
+  static const QRegularExpression kOwnPatterns(R"(\s*\([^()]*\)\s*$)");
+  // An empty description ends the list, as the "||" at its end does.
+  for (qsizetype i = 0; i + 1 < parts.size() && !parts[i].trimmed().isEmpty(); i += 2) {
+    QString description = parts[i];
+    description.remove(kOwnPatterns);
+    QStringList patterns;
+    for (QString pattern : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
+      pattern = pattern.trimmed();
+      if (pattern == "*.*") pattern = "*";  // the toolkit's "*.*" wants a full stop in the name
+      if (!pattern.isEmpty()) patterns << pattern;
+    }
+    filters << description.trimmed() + " (" + patterns.join(' ') + ")";
+  }
+  return filters;
+}
+
+}  // namespace platform
+
+CFileDialog::CFileDialog(bool openFileDialog, const char* defaultExt, const char* fileName,
+                         DWORD flags, const char* filter, CWnd* parent)
+    : m_open(openFileDialog),
+      m_defaultExt(defaultExt ? defaultExt : ""),
+      m_fileName(fileName ? fileName : ""),
+      m_flags(flags),
+      m_filter(filter ? filter : ""),
+      m_parent(parent) {
+  if (m_defaultExt.starts_with('.')) m_defaultExt.erase(0, 1);
+}
+
+int CFileDialog::DoModal() {
+  m_pathName.clear();
+  if (auto* script = platform::DialogScript::Installed()) {
+    const auto answer = script->TakeFileAnswer({m_open, m_flags, m_filter});
+    if (!answer) return IDCANCEL;
+    m_pathName = *answer;
+    return IDOK;
+  }
+
+  QFileDialog dialog(m_parent ? m_parent->GetSafeWidget() : nullptr);
+  dialog.setAcceptMode(m_open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  dialog.setFileMode(m_open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !(m_flags & OFN_OVERWRITEPROMPT));
+  const QStringList filters = platform::ToNameFilters(m_filter.c_str());
+  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  if (!m_defaultExt.empty()) dialog.setDefaultSuffix(QFile::decodeName(m_defaultExt.c_str()));
+  if (!m_fileName.empty()) dialog.selectFile(QFile::decodeName(m_fileName.c_str()));
+
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return IDCANCEL;
+  m_pathName = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+  return IDOK;
+}
+
+CString CFileDialog::GetFileExt() const {
+  const std::size_t slash = m_pathName.rfind('/');
+  const std::size_t nameStart = slash == CString::npos ? 0 : slash + 1;
+  const std::size_t dot = m_pathName.rfind('.');
+  if (dot == CString::npos || dot < nameStart) return {};
+  return m_pathName.substr(dot + 1);
+}
