@@ -1,7 +1,14 @@
 #include "MainDlg.h"
 
+#include "AboutDlg.h"
+#include "AfxMessageBox.h"
+#include "CFileDialog.h"
 #include "ModulePath.h"
 #include "resource.h"
+
+namespace {
+constexpr const char* kSettingsFilter = "Tervio Saved Settings (*.tss)|*.tss|All Files(*.*)|*.*||";
+}  // namespace
 
 CMainDlg::CMainDlg(int templateId) : CDialog(templateId) {}
 
@@ -55,10 +62,40 @@ void CMainDlg::OnCancel() { CDialog::OnCancel(); }
 
 void CMainDlg::OnProgram() {}
 
-void CMainDlg::OnOpenSettings() {}
+void CMainDlg::OnOpenSettings() {
+  CFileDialog dialog(true, nullptr, nullptr, OFN_OVERWRITEPROMPT, kSettingsFilter, nullptr);
+  if (dialog.DoModal() != IDOK) return;
+  // The picked file becomes the one Save writes to, even when it can't be read.
+  m_settingsPath = dialog.GetPathName();
+  if (!m_config.LoadSettings(m_settingsPath.c_str())) AfxMessageBox("Unable to open file!");
+}
 
-void CMainDlg::OnSaveSettings() {}
+void CMainDlg::OnSaveSettings() {
+  if (m_settingsPath.empty()) {
+    OnSaveSettingsAs();
+    return;
+  }
+  if (!m_config.SaveSettings(m_settingsPath.c_str())) AfxMessageBox("Unable to write to file!");
+}
 
-void CMainDlg::OnSaveSettingsAs() {}
+void CMainDlg::OnSaveSettingsAs() {
+  CFileDialog dialog(false, nullptr, nullptr, OFN_OVERWRITEPROMPT, kSettingsFilter, nullptr);
+  if (dialog.DoModal() != IDOK) return;
+  const CString extension = dialog.GetFileExt();
+  m_settingsPath = dialog.GetPathName();
+  // A name typed without an extension gets the settings one; "mine." has none either, and its
+  // full stop is reused rather than doubled.
+  if (extension.empty()) m_settingsPath += m_settingsPath.ends_with('.') ? "tss" : ".tss";
+  if (!m_config.SaveSettings(m_settingsPath.c_str())) AfxMessageBox("Unable to write to file!");
+}
 
-void CMainDlg::OnAbout() {}
+void CMainDlg::OnAbout() {
+  CAboutDlg about(this);
+  config::TextBuffer appName;
+  m_config.GetAppName(appName);
+  about.SetTitle(appName);
+  CString appInfo;
+  m_config.GetAppInfo(appInfo);
+  about.SetText(appInfo.c_str());  // the whole text, however long
+  about.DoModal();
+}

@@ -1,0 +1,245 @@
+// The main dialog's File commands and its About box, with scripted file dialogs and recorded
+// message boxes; config.inf is written beside the test's own executable.
+#include <QDialog>
+#include <QDirIterator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+#include "DialogScript.h"
+#include "MainDlg.h"
+#include "resource.h"
+
+namespace {
+
+const QByteArray kConfig = "AppName \"Widget Loader\"\nID \"a\" \"BYTE\"\nID \"b\" \"BYTE\"\n";
+
+QString ConfigPath() { return QCoreApplication::applicationDirPath() + "/config.inf"; }
+
+void WriteFile(const QString& path, const QByteArray& content) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+    qFatal("cannot write");
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+QList<QLineEdit*> Edits(CMainDlg& dialog) {
+  return dialog.GetClientWidget()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
+}
+
+QStringList Texts(CMainDlg& dialog) {
+  QStringList texts;
+  for (QLineEdit* edit : Edits(dialog)) texts << edit->text();
+  return texts;
+}
+
+// Shows the main dialog with its boxes at "1", "2"..., runs `whileShown`, then ends it.
+void RunModal(CMainDlg& dialog, const std::function<void()>& whileShown) {
+  QTimer::singleShot(0, [&] {
+    const auto edits = Edits(dialog);
+    for (int i = 0; i < edits.size(); ++i) edits[i]->setText(QString::number(i + 1));
+    whileShown();
+    dialog.EndDialog(-2);
+  });
+  dialog.DoModal();
+}
+
+QString Answer(platform::DialogScript& script, const QString& path) {
+  script.AnswerPath(QFile::encodeName(path).toStdString());
+  return path;
+}
+
+}  // namespace
+
+class TestFileCommands : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { WriteFile(ConfigPath(), kConfig); }
+  void cleanup() { QFile::remove(ConfigPath()); }
+  void saveAsNaming_data();
+  void saveAsNaming();
+  void saveWritesToTheKnownFile();
+  void cancelledDialogsChangeNothing_data();
+  void cancelledDialogsChangeNothing();
+  void open_data();
+  void open();
+  void failedSaveSaysSo();
+  void about_data();
+  void about();
+};
+
+void TestFileCommands::saveAsNaming_data() {
+  QTest::addColumn<QString>("typed");
+  QTest::addColumn<QString>("saved");
+  QTest::newRow("no extension") << "mine"
+                                << "mine.tss";
+  QTest::newRow("other extension") << "mine.txt"
+                                   << "mine.txt";
+  QTest::newRow("capitals") << "MINE.TSS"
+                            << "MINE.TSS";
+  QTest::newRow("ends in a full stop") << "mine."
+                                       << "mine.tss";
+  QTest::newRow("full stop only in the folder") << "a.b/mine"
+                                                << "a.b/mine.tss";
+}
+
+void TestFileCommands::saveAsNaming() {
+  QFETCH(QString, typed);
+  QFETCH(QString, saved);
+  QTemporaryDir dir;
+  QVERIFY(QDir(dir.path()).mkdir("a.b"));
+  platform::DialogScript script;
+  Answer(script, dir.filePath(typed));
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] { dialog.SendCommand(ID_FILE_SAVE_SETTINGS_AS); });
+  QCOMPARE(ReadFile(dir.filePath(saved)), QByteArray("a \"1\"\nb \"2\"\n"));
+  QDirIterator files(dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+  QVERIFY(files.hasNext() && (files.next(), !files.hasNext()));  // that file alone
+  QCOMPARE(script.FileDialogs().size(), 1u);
+  const auto& asked = script.FileDialogs()[0];
+  QVERIFY(!asked.open);
+  QCOMPARE(asked.flags, OFN_OVERWRITEPROMPT);
+  QCOMPARE(asked.filter, CString("Tervio Saved Settings (*.tss)|*.tss|All Files(*.*)|*.*||"));
+  QVERIFY(script.Messages().empty());
+}
+
+void TestFileCommands::saveWritesToTheKnownFile() {
+  QTemporaryDir dir;
+  platform::DialogScript script;
+  const QString first = Answer(script, dir.filePath("first.tss"));
+  const QString opened = Answer(script, dir.filePath("opened.tss"));
+  WriteFile(opened, "a \"7\"\n");
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    dialog.SendCommand(ID_FILE_SAVE_SETTINGS);  // no file yet: asks like Save As
+    Edits(dialog)[0]->setText("3");
+    dialog.SendCommand(ID_FILE_SAVE_SETTINGS);  // writes without asking
+    QCOMPARE(ReadFile(first), QByteArray("a \"3\"\nb \"2\"\n"));
+    dialog.SendCommand(ID_FILE_OPEN_SETTINGS);
+    dialog.SendCommand(ID_FILE_SAVE_SETTINGS);
+    QCOMPARE(ReadFile(opened), QByteArray("a \"7\"\nb \"2\"\n"));
+  });
+  QCOMPARE(script.FileDialogs().size(), 2u);
+  QVERIFY(!script.FileDialogs()[0].open && script.FileDialogs()[1].open);
+  QVERIFY(script.Messages().empty());
+}
+
+void TestFileCommands::cancelledDialogsChangeNothing_data() {
+  QTest::addColumn<int>("command");
+  QTest::addColumn<bool>("open");
+  QTest::newRow("Open") << ID_FILE_OPEN_SETTINGS << true;
+  QTest::newRow("Save") << ID_FILE_SAVE_SETTINGS << false;
+  QTest::newRow("Save As") << ID_FILE_SAVE_SETTINGS_AS << false;
+}
+
+void TestFileCommands::cancelledDialogsChangeNothing() {
+  QFETCH(int, command);
+  QFETCH(bool, open);
+  platform::DialogScript script;
+  script.AnswerCancel();
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    dialog.SendCommand(command);
+    QCOMPARE(Texts(dialog), QStringList({"1", "2"}));
+    dialog.SendCommand(ID_FILE_SAVE_SETTINGS);  // still no file: asks again
+  });
+  QCOMPARE(script.FileDialogs().size(), 2u);
+  QCOMPARE(script.FileDialogs()[0].open, open);
+  QVERIFY(script.Messages().empty());
+}
+
+void TestFileCommands::open_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QStringList>("shown");
+  QTest::addColumn<QString>("message");
+  QTest::newRow("saved settings") << "s.tss" << QStringList{"1", "9"} << "";
+  QTest::newRow("missing file") << "missing.tss" << QStringList{"1", "2"} << "Unable to open file!";
+  QTest::newRow("a folder") << "." << QStringList{"1", "2"} << "Unable to open file!";
+}
+
+void TestFileCommands::open() {
+  QFETCH(QString, name);
+  QFETCH(QString, message);
+  QTemporaryDir dir;
+  WriteFile(dir.filePath("s.tss"), "b \"9\"\n");
+  platform::DialogScript script;
+  Answer(script, dir.filePath(name));
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    dialog.SendCommand(ID_FILE_OPEN_SETTINGS);
+    QTEST(Texts(dialog), "shown");
+  });
+  QCOMPARE(script.Messages().size(), message.isEmpty() ? 0u : 1u);
+  if (!message.isEmpty()) QCOMPARE(QString::fromStdString(script.Messages()[0]), message);
+}
+
+void TestFileCommands::failedSaveSaysSo() {
+  QTemporaryDir dir;
+  platform::DialogScript script;
+  Answer(script, dir.filePath("missing/mine"));
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    dialog.SendCommand(ID_FILE_SAVE_SETTINGS_AS);
+    dialog.SendCommand(ID_FILE_SAVE_SETTINGS);  // the picked name stays: no dialog, same failure
+  });
+  QCOMPARE(script.FileDialogs().size(), 1u);
+  QCOMPARE(script.Messages(),
+           std::vector<CString>({"Unable to write to file!", "Unable to write to file!"}));
+}
+
+void TestFileCommands::about_data() {
+  QTest::addColumn<QByteArray>("config");  // empty: no config.inf
+  QTest::addColumn<QString>("title");
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<int>("closeKey");  // 0: the close box
+  const QByteArray line(60, 'x');
+  QTest::newRow("configured, Enter")
+      << QByteArray("AppName \"Widget Loader\" AppInfo \"V 1\" AppInfo \"M 7\"") << "Widget Loader"
+      << "V 1\nM 7\n"
+      << int(Qt::Key_Return);
+  QTest::newRow("180 characters, Escape")
+      << "AppInfo \"" + line + "\" AppInfo \"" + line + "\" AppInfo \"" + line + "\""
+      << "" << QString(line + '\n').repeated(3) << int(Qt::Key_Escape);
+  QTest::newRow("no config.inf, close box") << QByteArray() << ""
+                                            << "" << 0;
+}
+
+void TestFileCommands::about() {
+  QFETCH(QByteArray, config);
+  QFETCH(int, closeKey);
+  if (config.isEmpty()) QFile::remove(ConfigPath());
+  if (!config.isEmpty()) WriteFile(ConfigPath(), config);
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    for (int time = 0; time < 2; ++time) {
+      QString title = "<not shown>";
+      QString text;
+      bool closed = false;
+      QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        CWnd* about = box == dialog.GetSafeWidget() ? nullptr : CWnd::FromWidget(box);
+        CWnd* label = about ? about->GetDlgItem(IDC_ABOUT_TEXT) : nullptr;
+        if (!label) return;  // no About box to look at
+        if (box->parentWidget() == dialog.GetSafeWidget()) title = box->windowTitle();
+        text = static_cast<QLabel*>(label->GetSafeWidget())->text();
+        closeKey ? QTest::keyClick(box, Qt::Key(closeKey)) : void(box->close());
+        closed = !box->isVisible();
+        if (!closed) box->done(-2);
+      });
+      dialog.SendCommand(ID_ABOUT);
+      QTEST(title, "title");
+      QTEST(text, "text");
+      QVERIFY(closed);
+    }
+  });
+}
+
+QTEST_MAIN(TestFileCommands)
+#include "tst_filecommands.moc"
