@@ -1,0 +1,91 @@
+#include "CProgressCtrl.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "CDC.h"
+#include "ChildStyle.h"
+
+namespace {
+
+// The control's window: it keeps the bar's state, so the state goes with the window, and hands
+// its paint events to the owning CProgressCtrl.
+class ProgressBar : public QWidget {
+ public:
+  ProgressBar(CProgressCtrl* owner, QWidget* parent) : QWidget(parent), m_owner(owner) {
+    setAutoFillBackground(true);  // erased to the window colour before every paint
+  }
+
+  int lower = 0;
+  int upper = 100;
+  int position = 0;
+
+  // A position outside the range is held at the nearest bound.
+  int HeldInRange(int value) const {
+    return std::clamp(value, std::min(lower, upper), std::max(lower, upper));
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override { m_owner->OnPaint(); }
+
+ private:
+  CProgressCtrl* m_owner;
+};
+
+ProgressBar* BarOf(const CWnd& control) {
+  return static_cast<ProgressBar*>(control.GetSafeWidget());
+}
+
+}  // namespace
+
+bool CProgressCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
+  QWidget* client = parent ? parent->GetClientWidget() : nullptr;
+  if (!client || GetSafeWidget()) return false;
+  auto* bar = new ProgressBar(this, client);
+  AttachWidget(bar, static_cast<int>(id));
+  platform::PlaceChild(bar, style, rect);
+  return true;
+}
+
+LRESULT CProgressCtrl::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  ProgressBar* bar = BarOf(*this);
+  if (!bar) return 0;
+  switch (message) {
+    case PBM_SETRANGE32: {
+      const auto low16 = [](int value) { return static_cast<std::uint32_t>(value) & 0xFFFFu; };
+      const LRESULT previous = low16(bar->lower) | (low16(bar->upper) << 16);
+      bar->lower = static_cast<int>(wParam);
+      bar->upper = static_cast<int>(lParam);
+      bar->position = bar->HeldInRange(bar->position);
+      bar->update();
+      return previous;
+    }
+    case PBM_SETPOS: {
+      const int previous = bar->position;
+      bar->position = bar->HeldInRange(static_cast<int>(wParam));
+      if (bar->position != previous) bar->update();
+      return previous;
+    }
+    case PBM_GETPOS:
+      return bar->position;
+    default:
+      return 0;
+  }
+}
+
+void CProgressCtrl::GetRange(int& lower, int& upper) const {
+  const ProgressBar* bar = BarOf(*this);
+  lower = bar ? bar->lower : 0;
+  upper = bar ? bar->upper : 0;
+}
+
+void CProgressCtrl::OnPaint() {
+  CPaintDC dc(this);
+  const ProgressBar* bar = BarOf(*this);
+  if (!bar || bar->upper == bar->lower) return;
+  RECT filled;
+  GetClientRect(&filled);
+  const std::int64_t done = std::int64_t{bar->position} - bar->lower;
+  filled.right = static_cast<int>(filled.right * done / (std::int64_t{bar->upper} - bar->lower));
+  dc.FillSolidRect(&filled, RGB(0, 120, 215));
+}
