@@ -77,7 +77,8 @@ int CAppConfig::FindById(const char* id) const {
 }
 
 void CAppConfig::GetValues(unsigned char* out) const {
-  for (int i = 0; i < m_count; ++i) out[i] = static_cast<unsigned char>(m_settings[i]->GetValue() & 0xFF);
+  for (int i = 0; i < m_count; ++i)
+    out[i] = static_cast<unsigned char>(m_settings[i]->GetValue() & 0xFF);
 }
 
 void CAppConfig::GetAppName(config::TextBuffer& out) const {

@@ -47,7 +47,8 @@ void BuildMenu(QMenuBar* bar, const platform::MenuTemplate& menu, platform::Dial
         QAction* action = open.empty() ? bar->addAction(QString::fromUtf8(item.text))
                                        : open.back()->addAction(QString::fromUtf8(item.text));
         const int id = item.id;
-        QObject::connect(action, &QAction::triggered, window, [window, id] { window->sendCommand(id); });
+        QObject::connect(action, &QAction::triggered, window,
+                         [window, id] { window->sendCommand(id); });
         break;
       }
     }

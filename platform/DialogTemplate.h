@@ -9,8 +9,8 @@ namespace platform {
 enum class ItemKind {
   DefPushButton,  // the default push button: Enter presses it
   PushButton,
-  Icon,           // shows the application icon
-  CenteredText,   // static text, centred, broken at line feeds
+  Icon,          // shows the application icon
+  CenteredText,  // static text, centred, broken at line feeds
 };
 
 struct DialogItem {
@@ -29,9 +29,9 @@ struct DialogTemplate {
 };
 
 enum class MenuItemKind {
-  Popup,     // opens a sub-menu holding the entries up to the matching EndPopup
+  Popup,  // opens a sub-menu holding the entries up to the matching EndPopup
   EndPopup,
-  Command,   // sends its id as a command
+  Command,  // sends its id as a command
   Separator,
 };
 

@@ -52,6 +52,7 @@ int DialogWindow::menuBarHeight() const { return m_menuBar ? m_menuBar->sizeHint
 
 void DialogWindow::setClientSize(int width, int height) {
   resize(ClampSide(width), ClampSide(height + menuBarHeight()));
+  layoutClientArea();
 }
 
 QMargins DialogWindow::frameExtents() const {
@@ -74,13 +75,15 @@ void DialogWindow::applyOuterGeometry() {
   resize(ClampSide(m_outerGeometry.width() - frame.left() - frame.right()),
          ClampSide(m_outerGeometry.height() - frame.top() - frame.bottom()));
   move(m_outerGeometry.topLeft());  // positions the frame, title bar included
+  layoutClientArea();
 }
 
 bool DialogWindow::event(QEvent* event) {
   const bool handled = QDialog::event(event);
   // The window manager's frame is known only once it has decorated the shown window.
   const auto type = event->type();
-  if (m_hasOuterGeometry && (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
+  if (m_hasOuterGeometry &&
+      (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
       frameExtents() != m_appliedFrame) {
     applyOuterGeometry();
   }
@@ -89,6 +92,12 @@ bool DialogWindow::event(QEvent* event) {
 
 void DialogWindow::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
+  layoutClientArea();
+}
+
+// A hidden window gets its resize event only when shown; the client area must have its size
+// before that, for the dialog's initialisation to read it.
+void DialogWindow::layoutClientArea() {
   const int menuHeight = menuBarHeight();
   if (m_menuBar) m_menuBar->setGeometry(0, 0, width(), menuHeight);
   m_client->setGeometry(0, menuHeight, width(), std::max(0, height() - menuHeight));

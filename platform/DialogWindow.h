@@ -47,6 +47,7 @@ class DialogWindow : public QDialog {
  private:
   QMargins frameExtents() const;
   void applyOuterGeometry();
+  void layoutClientArea();
   int menuBarHeight() const;
 
   ClientArea* m_client;

@@ -14,7 +14,7 @@ using LRESULT = std::intptr_t;
 struct RECT {
   int left = 0;
   int top = 0;
-  int right = 0;  // outside the rectangle
+  int right = 0;   // outside the rectangle
   int bottom = 0;  // outside the rectangle
 };
 

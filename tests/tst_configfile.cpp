@@ -20,7 +20,8 @@ struct Loaded {
 Loaded Load(const QTemporaryDir& dir, const QByteArray& content) {
   const QString path = dir.filePath("config.inf");
   QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size()) {
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      file.write(content) != content.size()) {
     qFatal("cannot write the test's config.inf");
   }
   file.close();
@@ -89,8 +90,8 @@ void TestConfigFile::parse_data() {
   QTest::newRow("empty file") << QByteArray() << "" << 0 << 0 << QByteArray() << QStringList{}
                               << QStringList{};
   QTest::newRow("keywords are case-sensitive")
-      << QByteArray("appname \"x\" id \"a\" \"BYTE\" AppName \"T\"") << "T" << 0 << 0 << QByteArray()
-      << QStringList{} << QStringList{};
+      << QByteArray("appname \"x\" id \"a\" \"BYTE\" AppName \"T\"") << "T" << 0 << 0
+      << QByteArray() << QStringList{} << QStringList{};
   QTest::newRow("keyword against its quote is one word")
       << QByteArray("AppName\"Glued\" AppName \"Kept\"") << "Kept" << 0 << 0 << QByteArray()
       << QStringList{} << QStringList{};
@@ -101,10 +102,11 @@ void TestConfigFile::parse_data() {
       << QByteArray("ID \"a\" \"BYTE\" ID \"w\" \"WORD\" Name \"Late\"") << "" << 0 << 0
       << QByteArray() << QStringList{"a"} << QStringList{"Late"};
   QTest::newRow("Name before any setting is ignored")
-      << QByteArray("Name \"Lost\" ID \"w\" \"WORD\" Name \"Lost too\" ID \"a\" \"BYTE\"") << "" << 0
-      << 0 << QByteArray() << QStringList{"a"} << QStringList{""};
+      << QByteArray("Name \"Lost\" ID \"w\" \"WORD\" Name \"Lost too\" ID \"a\" \"BYTE\"") << ""
+      << 0 << 0 << QByteArray() << QStringList{"a"} << QStringList{""};
   QTest::newRow("second Name and second AppName win")
-      << QByteArray("AppName \"One\" ID \"a\" \"BYTE\" Name \"First\" Name \"Second\" AppName \"Two\"")
+      << QByteArray(
+             "AppName \"One\" ID \"a\" \"BYTE\" Name \"First\" Name \"Second\" AppName \"Two\"")
       << "Two" << 0 << 0 << QByteArray() << QStringList{"a"} << QStringList{"Second"};
   QTest::newRow("AppInfo accumulates") << QByteArray("AppInfo \"A\" AppInfo \"B\"") << "" << 0 << 0
                                        << QByteArray("A\nB\n") << QStringList{} << QStringList{};
@@ -150,14 +152,15 @@ void TestConfigFile::parse_data() {
       << QString(99, 'n') << 0 << 0 << QByteArray() << QStringList{QString(99, 'i')}
       << QStringList{"L"};
   QTest::newRow("long word is cut and skipped in step")
-      << Repeat("w", 250) + " AppName \"after\"" << "after" << 0 << 0 << QByteArray()
-      << QStringList{} << QStringList{};
+      << Repeat("w", 250) + " AppName \"after\""
+      << "after" << 0 << 0 << QByteArray() << QStringList{} << QStringList{};
   QTest::newRow("long passed-over text before a quote")
-      << "AppName " + Repeat("-", 300) + "\"T\" ID \"a\" \"BYTE\"" << "T" << 0 << 0 << QByteArray()
-      << QStringList{"a"} << QStringList{""};
+      << "AppName " + Repeat("-", 300) + "\"T\" ID \"a\" \"BYTE\""
+      << "T" << 0 << 0 << QByteArray() << QStringList{"a"} << QStringList{""};
   QTest::newRow("About text is not cut at 99")
-      << "AppInfo \"" + Repeat("a", 99) + "\" AppInfo \"" + Repeat("b", 99) + "\"" << "" << 0 << 0
-      << Repeat("a", 99) + "\n" + Repeat("b", 99) + "\n" << QStringList{} << QStringList{};
+      << "AppInfo \"" + Repeat("a", 99) + "\" AppInfo \"" + Repeat("b", 99) + "\""
+      << "" << 0 << 0 << Repeat("a", 99) + "\n" + Repeat("b", 99) + "\n"
+      << QStringList{} << QStringList{};
   QTest::newRow("NUL bytes and binary garbage")
       << QByteArray("\x01\x02\x00\xff ID \"a\" \"BYTE\" \x00\x00 Name \"A\"", 31) << "" << 0 << 0
       << QByteArray() << QStringList{"a"} << QStringList{"A"};
@@ -196,8 +199,8 @@ void TestConfigFile::directoryIsNotAConfiguration() {
 void TestConfigFile::capacityKeepsTheFirstHundred() {
   QByteArray content;
   for (int i = 0; i < 1000; ++i) {
-    content += "ID \"s" + QByteArray::number(i) + "\" \"BYTE\" Name \"L" + QByteArray::number(i) +
-               "\"\n";
+    content +=
+        "ID \"s" + QByteArray::number(i) + "\" \"BYTE\" Name \"L" + QByteArray::number(i) + "\"\n";
   }
   const Loaded loaded = Load(m_dir, content);
   QCOMPARE(loaded.ids.size(), CAppConfig::kCapacity);

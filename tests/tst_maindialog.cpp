@@ -17,7 +17,8 @@ QString ConfigPath() { return QCoreApplication::applicationDirPath() + "/config.
 
 void WriteConfig(const QByteArray& content) {
   QFile file(ConfigPath());
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size()) {
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      file.write(content) != content.size()) {
     qFatal("cannot write config.inf beside the test");
   }
 }
@@ -188,7 +189,8 @@ void TestMainDialog::okAndEnterLeaveItOpen() {
   bool stillOpen = false;
   const int result = RunModal(dialog, [&] {
     QVERIFY(dialog.SendCommand(IDOK));
-    QTest::keyClick(dialog.GetSafeWidget(), Qt::Key_Return);  // presses Program, which does nothing yet
+    QTest::keyClick(dialog.GetSafeWidget(),
+                    Qt::Key_Return);  // presses Program, which does nothing yet
     stillOpen = dialog.GetSafeWidget()->isVisible();
   });
   QVERIFY(stillOpen);

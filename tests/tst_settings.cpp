@@ -159,8 +159,8 @@ void TestSettings::readShowsTheLoadedValue_data() {
   QTest::newRow("-1") << QByteArray("speed \"-1\"") << "-1" << -1;
   QTest::newRow("not a number") << QByteArray("speed \"fast\"\n") << "0" << int('\n');
   QTest::newRow("cut off by the end: unchanged") << QByteArray("speed \"12") << "5" << -1;
-  QTest::newRow("long value cut and skipped")
-      << "speed \"" + QByteArray(150, '1') + "\"\n" << "2147483647" << int('\n');
+  QTest::newRow("long value cut and skipped") << "speed \"" + QByteArray(150, '1') + "\"\n"
+                                              << "2147483647" << int('\n');
 }
 
 void TestSettings::readShowsTheLoadedValue() {
@@ -204,7 +204,8 @@ void TestSettings::tableLayoutAndValues() {
   config.LayoutControls(300);
   for (int i = 0; i < 3; ++i) {
     auto* setting = static_cast<CByteSetting*>(config.GetSetting(i));
-    QCOMPARE(setting->GetLabelControl()->GetSafeWidget()->geometry(), QRect(5, 5 + 22 * i, 230, 20));
+    QCOMPARE(setting->GetLabelControl()->GetSafeWidget()->geometry(),
+             QRect(5, 5 + 22 * i, 230, 20));
     QCOMPARE(setting->GetEditBox()->GetSafeWidget()->geometry(), QRect(240, 5 + 22 * i, 50, 20));
   }
   EditOf(*static_cast<CByteSetting*>(config.GetSetting(0)))->setText("12");

@@ -1,0 +1,123 @@
+// Runs the real programming dialog over a 20-byte packet with the real counter, and measures when
+// each swap was requested: the timestamp the transmit loop took just before the tick that swapped.
+// With --wait-for FILE it first prints where the panels are on screen ("PANELS lx ly rx ry") and
+// waits for FILE to appear (an outside sampler is ready), so both levels can be measured at once.
+#include <QApplication>
+#include <QFile>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "PerformanceCounter.h"
+#include "ProgramDlg.h"
+#include "resource.h"
+
+namespace {
+
+constexpr int kZero = 50000, kOne = 100000, kStart = 50000;
+
+// The steady clock, noting the previous reading whenever the panels have swapped since: that
+// reading is the timestamp taken just before the swapping tick.
+class RecordingClock : public platform::CounterSource {
+ public:
+  explicit RecordingClock(const CProgramDlg& dialog) : m_dialog(dialog) {}
+  std::int64_t Count() override {
+    const std::int64_t now = std::chrono::steady_clock::now().time_since_epoch().count();
+    if (m_dialog.GetLeftColour() != m_left && !m_dialog.IsStopped()) swaps.push_back(m_previous);
+    m_left = m_dialog.GetLeftColour();
+    m_previous = now;
+    return now;
+  }
+  std::int64_t Frequency() override { return 1'000'000'000; }
+  std::vector<std::int64_t> swaps;  // nanoseconds
+
+ private:
+  const CProgramDlg& m_dialog;
+  COLORREF m_left = CProgramDlg::kBlack;
+  std::int64_t m_previous = 0;
+};
+
+std::vector<unsigned char> TwentyBytePacket() {
+  std::vector<unsigned char> packet{0x55, 17};
+  for (int i = 0; i < 17; ++i) packet.push_back(static_cast<unsigned char>(i * 37 + 1));
+  unsigned sum = 0;
+  for (std::size_t i = 1; i < packet.size(); ++i) sum += packet[i];
+  packet.push_back(static_cast<unsigned char>(sum));
+  return packet;
+}
+
+// The nominal interval after each swap, from the packet: start symbol, eight bits, gap.
+std::vector<std::int64_t> NominalIntervals(const std::vector<unsigned char>& packet) {
+  std::vector<std::int64_t> nominal;
+  for (unsigned char byte : packet) {
+    nominal.push_back(kStart);
+    for (int bit = 0; bit < 8; ++bit) nominal.push_back((byte >> bit & 1) ? kOne : kZero);
+    nominal.push_back(kStart);
+  }
+  nominal.pop_back();  // nothing follows the last swap
+  return nominal;
+}
+
+void Report(const std::vector<std::int64_t>& swapsNs, const std::vector<unsigned char>& packet) {
+  const std::vector<std::int64_t> nominal = NominalIntervals(packet);
+  if (swapsNs.size() != nominal.size() + 1) {
+    std::printf("REQUEST swaps=%zu expected=%zu\n", swapsNs.size(), nominal.size() + 1);
+    return;
+  }
+  std::vector<double> errorsUs;
+  std::int64_t idealNs = 0;
+  for (std::size_t i = 0; i < nominal.size(); ++i) {
+    errorsUs.push_back(std::abs((swapsNs[i + 1] - swapsNs[i]) / 1000.0 - nominal[i]));
+    idealNs += nominal[i] * 1000;
+  }
+  std::sort(errorsUs.begin(), errorsUs.end());
+  const auto at = [&](double q) {
+    return errorsUs[static_cast<std::size_t>(q * (errorsUs.size() - 1))];
+  };
+  const std::int64_t spanNs = swapsNs.back() - swapsNs.front();
+  std::printf(
+      "REQUEST swaps=%zu err_p50_us=%.1f err_p99_us=%.1f err_max_us=%.1f span_ms=%.3f "
+      "ideal_ms=%.3f span_error_percent=%.4f\n",
+      swapsNs.size(), at(0.5), at(0.99), errorsUs.back(), spanNs / 1e6, idealNs / 1e6,
+      100.0 * (spanNs - idealNs) / idealNs);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  const QStringList arguments = application.arguments();
+  const int waitIndex = arguments.indexOf("--wait-for");
+  const QString readyFile = waitIndex > 0 ? arguments.value(waitIndex + 1) : QString();
+
+  const std::vector<unsigned char> packet = TwentyBytePacket();
+  CProgramDlg dialog(IDD_PROGRAM, packet.data(), static_cast<int>(packet.size()), kZero, kOne,
+                     kStart);
+  RecordingClock clock(dialog);
+  platform::SetCounterSource(&clock);
+
+  QTimer::singleShot(300, [&] {
+    if (!readyFile.isEmpty()) {
+      QWidget* client = dialog.GetClientWidget();
+      RECT rect;
+      dialog.GetClientRect(&rect);
+      const int y = (70 + rect.bottom - 10) / 2;
+      const QPoint left = client->mapToGlobal(QPoint((10 + rect.right / 2 - 2) / 2, y));
+      const QPoint right =
+          client->mapToGlobal(QPoint((rect.right / 2 + 2 + rect.right - 10) / 2, y));
+      std::printf("PANELS %d %d %d %d\n", left.x(), left.y(), right.x(), right.y());
+      std::fflush(stdout);
+      for (int i = 0; i < 500 && !QFile::exists(readyFile); ++i) QThread::msleep(10);
+    }
+    dialog.SendCommand(IDC_START);
+    Report(clock.swaps, packet);
+    std::fflush(stdout);
+    dialog.EndDialog(IDOK);
+  });
+  dialog.DoModal();
+  platform::SetCounterSource(nullptr);
+  return 0;
+}

@@ -1,0 +1,25 @@
+// The high-resolution performance counter: a monotonic count and its frequency. Tests replace the
+// source with a scripted clock, so that a countdown or a transmission can be driven step by step.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+class CounterSource {
+ public:
+  virtual ~CounterSource() = default;
+  virtual std::int64_t Count() = 0;
+  virtual std::int64_t Frequency() = 0;  // counts per second, above zero
+};
+
+// Installs `source` for every later read; null restores the steady clock. Not owned.
+void SetCounterSource(CounterSource* source);
+
+// Microseconds between two counts, truncated toward zero, without overflow for any elapsed time.
+std::int64_t ElapsedMicroseconds(std::int64_t from, std::int64_t to, std::int64_t frequency);
+
+}  // namespace platform
+
+bool QueryPerformanceCounter(std::int64_t* count);
+bool QueryPerformanceFrequency(std::int64_t* frequency);

@@ -1,0 +1,141 @@
+#include "ProgramDlg.h"
+
+#include <cstdio>
+
+#include "DialogKeys.h"
+#include "MessagePump.h"
+#include "PerformanceCounter.h"
+#include "TextProgressCtrl.h"
+#include "resource.h"
+
+namespace {
+
+constexpr std::int64_t kCountdownStepMicroseconds = 1'000'000;
+constexpr int kCountdownSeconds = 3;
+
+// Reads the counter as the loops measure time: microseconds since `timestamp`.
+std::int64_t MicrosecondsSince(std::int64_t timestamp, std::int64_t frequency) {
+  std::int64_t now = 0;
+  QueryPerformanceCounter(&now);
+  return platform::ElapsedMicroseconds(timestamp, now, frequency);
+}
+
+std::int64_t Timestamp() {
+  std::int64_t now = 0;
+  QueryPerformanceCounter(&now);
+  return now;
+}
+
+}  // namespace
+
+CProgramDlg::CProgramDlg(int templateId, const unsigned char* packet, int packetSize,
+                         const int& zeroBitDuration, const int& oneBitDuration,
+                         const int& startDuration)
+    : CDialog(templateId),
+      m_packet(packet),
+      m_packetSize(packetSize),
+      m_zeroBitDuration(zeroBitDuration),
+      m_oneBitDuration(oneBitDuration),
+      m_startDuration(startDuration) {}
+
+CProgramDlg::~CProgramDlg() = default;
+
+std::span<const CDialog::MessageMapEntry> CProgramDlg::GetMessageMap() const {
+  static const MessageMapEntry kMap[] = {
+      OnCommandEntry(IDC_START, &CProgramDlg::OnStart),
+      OnCommandEntry(IDCANCEL, &CProgramDlg::OnCancel),
+      OnPaintEntry(&CProgramDlg::OnPaint),
+  };
+  return kMap;
+}
+
+bool CProgramDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  m_startButton = GetDlgItem(IDC_START);
+  m_doneButton = GetDlgItem(IDCANCEL);
+
+  RECT client;
+  GetClientRect(&client);
+  const int width = client.right - client.left;
+  m_progress = std::make_unique<CTextProgressCtrl>();
+  m_progress->Create(WS_CHILD | WS_VISIBLE, RECT{10, 10, width - 10, 35}, this, IDC_PROGRESS);
+  m_progress->SendMessage(PBM_SETRANGE32, 0, 10 * static_cast<LPARAM>(m_packetSize));
+  m_progress->SendMessage(PBM_SETPOS, 0, 0);
+  m_progress->SetWindowText("Ready to program");  // not painted yet: no invalidation needed
+  return true;
+}
+
+void CProgramDlg::SetStatusText(const char* text) {
+  m_progress->SetWindowText(text);
+  m_progress->Invalidate(true);  // only the erase clears the old text over the unfilled part
+}
+
+void CProgramDlg::SetProgressPosition(int position) {
+  m_progress->SendMessage(PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+void CProgramDlg::OnStart() {
+  std::int64_t frequency = 0;
+  QueryPerformanceFrequency(&frequency);
+  if (frequency <= 0) return;  // no usable counter: nothing can be timed, so nothing starts
+
+  // The loops pump messages themselves; Tab, Enter and Escape are no dialog keys meanwhile.
+  const platform::DialogKeySuspension noDialogKeys;
+
+  m_stopped = false;
+  m_startButton->EnableWindow(false);
+  m_doneButton->SetWindowText("Cancel");
+  m_progress->SetWindowText("Starting in...3");
+  SetProgressPosition(0);
+  m_progress->Invalidate(true);
+
+  m_wait = kCountdownSeconds;
+  std::int64_t timestamp = Timestamp();
+  bool countdownOver = false;
+  while (!countdownOver && !m_stopped) {
+    if (!platform::PeekAndDispatchMessage() &&
+        MicrosecondsSince(timestamp, frequency) >= kCountdownStepMicroseconds) {
+      timestamp = Timestamp();
+      --m_wait;
+      char text[32];
+      std::snprintf(text, sizeof text, "Starting in...%d", m_wait);
+      SetStatusText(text);
+      countdownOver = m_wait == 0;
+    }
+  }
+
+  if (m_stopped) {
+    SetStatusText("Ready to program");
+  } else {
+    SetStatusText("Programming...");
+    m_step = 0;
+    m_byteIndex = 0;
+    m_wait = 0;
+    timestamp = Timestamp();
+    while (!m_stopped) {
+      if (platform::PeekAndDispatchMessage()) continue;
+      // The wait is read as an unsigned 32-bit number, as the transmitter always has.
+      const auto due = static_cast<std::int64_t>(static_cast<std::uint32_t>(m_wait));
+      if (MicrosecondsSince(timestamp, frequency) >= due) {
+        // Each wait is timed from just before the swap that opens it.
+        timestamp = Timestamp();
+        Advance();
+        SetProgressPosition(m_byteIndex * 10 + m_step);
+      }
+    }
+    SetStatusText(m_byteIndex == m_packetSize ? "Programming...Done" : "Programming...Canceled");
+  }
+  m_startButton->EnableWindow(true);
+  m_doneButton->SetWindowText("Done");
+}
+
+void CProgramDlg::OnCancel() {
+  if (m_stopped) {
+    CDialog::OnCancel();
+    return;
+  }
+  m_stopped = true;  // the loop in OnStart sees it after this message and ends
+  m_leftColour = kBlack;
+  m_rightColour = kWhite;
+  Invalidate(true);
+}

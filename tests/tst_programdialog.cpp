@@ -1,0 +1,252 @@
+// The programming dialog run modally offscreen and driven by a scripted clock: every state of a
+// countdown and a run, cancels at chosen moments, the dialog keys while it pumps, and the panels.
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QtTest>
+#include <functional>
+
+#include "ProgramDlg.h"
+#include "ScriptedClock.h"
+#include "TextProgressCtrl.h"
+#include "resource.h"
+
+namespace {
+
+constexpr std::int64_t kSecond = 1'000'000;
+constexpr std::int64_t kMs = 1'000;
+// The countdown ends three seconds after Start; the run of 55 00 00 puts its last swap 1700 ms
+// later and completes 50 ms after that.
+constexpr std::int64_t kRunStart = 3 * kSecond;
+const QByteArray kPacket("\x55\x00\x00", 3);
+
+struct Outcome {
+  QStringList statuses;
+  QVector<std::int64_t> statusTimes;
+  QVector<std::int64_t> swaps;
+  int position = -1;
+  bool startEnabled = false;
+  QString doneText;
+  COLORREF left = 1;
+  COLORREF right = 1;
+  bool stillOpen = false;
+  int result = 0;
+};
+
+QPushButton* Button(CProgramDlg& dialog, int id) {
+  return static_cast<QPushButton*>(dialog.GetDlgItem(id)->GetSafeWidget());
+}
+
+// Clicks a button the way a user does while the dialog pumps: the click waits in the queue.
+void QueueClick(QPushButton* button) {
+  QMetaObject::invokeMethod(
+      button, [button] { button->click(); }, Qt::QueuedConnection);
+}
+
+// Runs the dialog over `packet`: `script` schedules actions on the clock, then Start is pressed
+// `starts` times. Afterwards the dialog is closed with Done, which must end it.
+Outcome RunDialog(const QByteArray& packet, int starts,
+                  const std::function<void(ScriptedClock&, CProgramDlg&)>& script = {}) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(packet.constData());
+  const int zero = 50000, one = 100000, start = 50000;
+  CProgramDlg dialog(IDD_PROGRAM, bytes, static_cast<int>(packet.size()), zero, one, start);
+  ScriptedClock clock(100);
+  Outcome outcome;
+  QTimer::singleShot(0, [&] {
+    clock.Watch(&dialog);
+    if (script) script(clock, dialog);
+    for (int i = 0; i < starts; ++i) dialog.SendCommand(IDC_START);
+    outcome.position = static_cast<int>(dialog.GetProgressCtrl()->SendMessage(PBM_GETPOS, 0, 0));
+    outcome.startEnabled = Button(dialog, IDC_START)->isEnabled();
+    outcome.doneText = Button(dialog, IDCANCEL)->text();
+    outcome.left = dialog.GetLeftColour();
+    outcome.right = dialog.GetRightColour();
+    outcome.stillOpen = dialog.GetSafeWidget()->isVisible();
+    QPushButton* done = Button(dialog, IDCANCEL);
+    done->click();
+    if (dialog.GetSafeWidget() && dialog.GetSafeWidget()->isVisible()) dialog.EndDialog(-2);
+  });
+  outcome.result = dialog.DoModal();
+  for (const auto& change : clock.StatusChanges()) {
+    outcome.statuses << change.text;
+    outcome.statusTimes << change.time;
+  }
+  outcome.swaps = clock.Swaps();
+  return outcome;
+}
+
+}  // namespace
+
+class TestProgramDialog : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void idleEndingsCloseAtOnce_data();
+  void idleEndingsCloseAtOnce();
+  void completeRun();
+  void cancels_data();
+  void cancels();
+  void startAgainAfterACompleteRun();
+  void dialogKeysDoNothingWhileBusy();
+  void barAndPanelsAreWhereTheyBelong();
+};
+
+void TestProgramDialog::idleEndingsCloseAtOnce_data() {
+  QTest::addColumn<QString>("how");
+  QTest::newRow("Done") << "done";
+  QTest::newRow("close box") << "close";
+  QTest::newRow("Escape") << "escape";
+}
+
+void TestProgramDialog::idleEndingsCloseAtOnce() {
+  QFETCH(QString, how);
+  CProgramDlg dialog(IDD_PROGRAM, reinterpret_cast<const unsigned char*>(kPacket.constData()), 3,
+                     50000, 100000, 50000);
+  QTimer::singleShot(0, [&] {
+    QWidget* window = dialog.GetSafeWidget();
+    if (how == "done") Button(dialog, IDCANCEL)->click();
+    if (how == "close") window->close();
+    if (how == "escape") QTest::keyClick(window, Qt::Key_Escape);
+    if (dialog.GetSafeWidget() && dialog.GetSafeWidget()->isVisible()) dialog.EndDialog(-2);
+  });
+  QCOMPARE(dialog.DoModal(), IDCANCEL);
+}
+
+void TestProgramDialog::completeRun() {
+  const Outcome outcome = RunDialog(kPacket, 1);
+  QCOMPARE(outcome.statuses,
+           QStringList({"Ready to program", "Starting in...3", "Starting in...2", "Starting in...1",
+                        "Starting in...0", "Programming...", "Programming...Done"}));
+  // One second between countdown steps; "Starting in...0" gives way to "Programming..." at once.
+  for (int i = 2; i <= 4; ++i) {
+    QVERIFY(qAbs(outcome.statusTimes[i] - outcome.statusTimes[i - 1] - kSecond) <= 300);
+  }
+  QCOMPARE(outcome.statusTimes[5], outcome.statusTimes[4]);
+  QCOMPARE(outcome.swaps.size(), 30);
+  // The first swap comes one start duration after "Programming...".
+  QVERIFY(qAbs(outcome.swaps.first() - outcome.statusTimes[5] - 50 * kMs) <= 500);
+  QCOMPARE(outcome.position, 30);  // 31 set, held at the top of the range
+  QVERIFY(outcome.startEnabled);
+  QCOMPARE(outcome.doneText, QString("Done"));
+  QCOMPARE(outcome.left, CProgramDlg::kBlack);
+  QCOMPARE(outcome.right, CProgramDlg::kWhite);
+  QCOMPARE(outcome.result, IDCANCEL);  // Done after the run closes the dialog
+}
+
+void TestProgramDialog::cancels_data() {
+  QTest::addColumn<QString>("how");
+  QTest::addColumn<qint64>("at");  // microseconds after Start
+  QTest::addColumn<QString>("status");
+  QTest::addColumn<int>("swaps");     // -1: some, but not all 30
+  QTest::addColumn<int>("position");  // -1: some, but below the end
+
+  QTest::newRow("Cancel during the countdown")
+      << "click" << qint64(1500 * kMs) << "Ready to program" << 0 << 0;
+  QTest::newRow("close box during the countdown")
+      << "close" << qint64(2500 * kMs) << "Ready to program" << 0 << 0;
+  QTest::newRow("Cancel in the middle of a byte")
+      << "click" << qint64(kRunStart + 400 * kMs) << "Programming...Canceled" << -1 << -1;
+  QTest::newRow("close box in the middle of a byte")
+      << "close" << qint64(kRunStart + 900 * kMs) << "Programming...Canceled" << -1 << -1;
+  QTest::newRow("Cancel in the last start-duration wait")
+      << "click" << qint64(kRunStart + 1725 * kMs) << "Programming...Done" << 30 << 30;
+}
+
+void TestProgramDialog::cancels() {
+  QFETCH(QString, how);
+  QFETCH(qint64, at);
+  QFETCH(int, swaps);
+  QFETCH(int, position);
+  const Outcome outcome = RunDialog(kPacket, 1, [&](ScriptedClock& clock, CProgramDlg& dialog) {
+    clock.At(at, [&dialog, how] {
+      if (how == "click") {
+        QueueClick(Button(dialog, IDCANCEL));
+      } else {
+        QCoreApplication::postEvent(dialog.GetSafeWidget(), new QCloseEvent);
+      }
+    });
+  });
+  QTEST(outcome.statuses.last(), "status");
+  QVERIFY(outcome.stillOpen);  // a cancel never closes the dialog; Done afterwards does
+  QCOMPARE(outcome.result, IDCANCEL);
+  if (swaps >= 0) QCOMPARE(outcome.swaps.size(), swaps);
+  if (swaps < 0) QVERIFY(outcome.swaps.size() > 0 && outcome.swaps.size() < 30);
+  if (position >= 0) QCOMPARE(outcome.position, position);
+  if (position < 0) QVERIFY(outcome.position > 0 && outcome.position < 30);
+  QVERIFY(outcome.startEnabled);
+  QCOMPARE(outcome.doneText, QString("Done"));
+  QCOMPARE(outcome.left, CProgramDlg::kBlack);
+  QCOMPARE(outcome.right, CProgramDlg::kWhite);
+}
+
+void TestProgramDialog::startAgainAfterACompleteRun() {
+  const Outcome outcome = RunDialog(kPacket, 2);
+  QCOMPARE(outcome.statuses.count("Programming...Done"), 2);
+  QCOMPARE(outcome.statuses.count("Starting in...3"), 2);
+  QCOMPARE(outcome.swaps.size(), 60);
+  // The second run sends the same timing again, after a fresh countdown.
+  for (int i = 1; i < 30; ++i) {
+    QVERIFY(qAbs((outcome.swaps[30 + i] - outcome.swaps[30]) -
+                 (outcome.swaps[i] - outcome.swaps[0])) <= 1000);
+  }
+  QVERIFY(outcome.swaps[30] - outcome.swaps[29] >= 3 * kSecond);
+}
+
+void TestProgramDialog::dialogKeysDoNothingWhileBusy() {
+  const Outcome outcome = RunDialog(kPacket, 1, [](ScriptedClock& clock, CProgramDlg& dialog) {
+    for (std::int64_t at : {kSecond / 2, kRunStart + 300 * kMs}) {
+      clock.At(at, [&dialog] {
+        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Tab}) {
+          QWidget* target = dialog.GetSafeWidget()->focusWidget();
+          if (!target) target = dialog.GetSafeWidget();
+          QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
+        }
+      });
+    }
+  });
+  QCOMPARE(outcome.statuses.last(), QString("Programming...Done"));
+  QCOMPARE(outcome.swaps.size(), 30);
+}
+
+void TestProgramDialog::barAndPanelsAreWhereTheyBelong() {
+  CProgramDlg dialog(IDD_PROGRAM, reinterpret_cast<const unsigned char*>(kPacket.constData()), 3,
+                     50000, 100000, 50000);
+  QTimer::singleShot(0, [&] {
+    RECT client;
+    dialog.GetClientRect(&client);
+    const int w = client.right, h = client.bottom;
+    QCOMPARE(dialog.GetProgressCtrl()->GetSafeWidget()->geometry(), QRect(10, 10, w - 20, 25));
+    int lower = -1, upper = -1;
+    dialog.GetProgressCtrl()->GetRange(lower, upper);
+    QCOMPARE(lower, 0);
+    QCOMPARE(upper, 30);
+
+    const QColor background = dialog.GetClientWidget()->palette().color(QPalette::Window);
+    auto pixelAt = [&](int x, int y) {
+      return dialog.GetClientWidget()->grab().toImage().pixelColor(x, y);
+    };
+    const QImage image = dialog.GetClientWidget()->grab().toImage();
+    QCOMPARE(image.pixelColor(w / 4, h / 2), QColor(Qt::black));
+    QCOMPARE(image.pixelColor(3 * w / 4, h / 2), QColor(Qt::white));
+    // Frames on the outermost pixels; right and bottom edges lie outside.
+    QCOMPARE(image.pixelColor(w / 2 + 2, 100), QColor(Qt::black));
+    QCOMPARE(image.pixelColor(w - 11, 100), QColor(Qt::black));
+    QCOMPARE(image.pixelColor(w - 12, 100), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(3 * w / 4, h - 11), QColor(Qt::black));
+    QCOMPARE(image.pixelColor(3 * w / 4, 70), QColor(Qt::black));
+    QCOMPARE(image.pixelColor(3 * w / 4, 71), QColor(Qt::white));
+    // The background shows around and between the panels: four pixels around W / 2.
+    for (int x = w / 2 - 2; x < w / 2 + 2; ++x) QCOMPARE(image.pixelColor(x, 100), background);
+    QCOMPARE(image.pixelColor(w - 10, 100), background);
+    QCOMPARE(image.pixelColor(3 * w / 4, 69), background);
+    QCOMPARE(image.pixelColor(3 * w / 4, h - 10), background);
+
+    dialog.SwapColours();
+    QCOMPARE(pixelAt(w / 4, h / 2), QColor(Qt::white));
+    QCOMPARE(pixelAt(3 * w / 4, h / 2), QColor(Qt::black));
+    dialog.EndDialog(IDOK);
+  });
+  QCOMPARE(dialog.DoModal(), IDOK);
+}
+
+QTEST_MAIN(TestProgramDialog)
+#include "tst_programdialog.moc"
