@@ -4,6 +4,8 @@
 #include "AfxMessageBox.h"
 #include "CFileDialog.h"
 #include "ModulePath.h"
+#include "Packet.h"
+#include "ProgramDlg.h"
 #include "resource.h"
 
 namespace {
@@ -60,7 +62,16 @@ void CMainDlg::OnOK() {}
 
 void CMainDlg::OnCancel() { CDialog::OnCancel(); }
 
-void CMainDlg::OnProgram() {}
+void CMainDlg::OnProgram() {
+  const Packet packet = BuildPacket(m_config);
+  const int zeroBitDuration = 50000;  // microseconds
+  const int oneBitDuration = 100000;
+  const int startDuration = 50000;
+  // The dialog keeps a pointer to the packet, which lives here until it has closed.
+  CProgramDlg dialog(IDD_PROGRAM, packet.bytes.data(), packet.length, zeroBitDuration,
+                     oneBitDuration, startDuration);
+  dialog.DoModal();
+}
 
 void CMainDlg::OnOpenSettings() {
   CFileDialog dialog(true, nullptr, nullptr, OFN_OVERWRITEPROMPT, kSettingsFilter, nullptr);

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "MessagePump.h"
 #include "PerformanceCounter.h"
 #include "ProgramDlg.h"
 #include "resource.h"
@@ -32,6 +33,7 @@ class RecordingClock : public platform::CounterSource {
     return now;
   }
   std::int64_t Frequency() override { return 1'000'000'000; }
+  void WaitFor(std::int64_t microseconds) override { platform::BlockForMessage(microseconds); }
   std::vector<std::int64_t> swaps;  // nanoseconds
 
  private:

@@ -22,7 +22,7 @@ run_series() {
     for _ in $(seq 1 200); do grep -q '^PANELS' "$work/app.out" 2>/dev/null && break; sleep 0.05; done
     read -r _ lx ly rx ry < <(grep '^PANELS' "$work/app.out")
     local screen
-    screen=$("$build/bench/panel_sampler" "$lx" "$ly" "$rx" "$ry" --ready "$work/ready" \
+    screen=$(nice -n 10 "$build/bench/panel_sampler" "$lx" "$ly" "$rx" "$ry" --ready "$work/ready" \
              --swaps 200 --timeout-ms 60000 || true)
     wait "$app" || true
     echo "$label run $run: SCREEN $screen"

@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "MessagePump.h"
+
 namespace platform {
 
 namespace {
@@ -15,6 +17,7 @@ class SteadyClock : public CounterSource {
     using Period = std::chrono::steady_clock::period;
     return Period::den / Period::num;
   }
+  void WaitFor(std::int64_t microseconds) override { BlockForMessage(microseconds); }
 };
 
 SteadyClock g_steadyClock;
@@ -23,6 +26,8 @@ CounterSource* g_source = &g_steadyClock;
 }  // namespace
 
 void SetCounterSource(CounterSource* source) { g_source = source ? source : &g_steadyClock; }
+
+void WaitForMessageOrTimeout(std::int64_t microseconds) { g_source->WaitFor(microseconds); }
 
 std::int64_t ElapsedMicroseconds(std::int64_t from, std::int64_t to, std::int64_t frequency) {
   constexpr std::int64_t kMicrosecondsPerSecond = 1'000'000;

@@ -20,6 +20,20 @@ std::int64_t MicrosecondsSince(std::int64_t timestamp, std::int64_t frequency) {
   return platform::ElapsedMicroseconds(timestamp, now, frequency);
 }
 
+// Whether `due` microseconds have passed since `timestamp`. While more than the last stretch of
+// the wait remains, it sleeps through it (waking for any message) instead of spinning: the loop
+// then reads the counter at full speed only near the due time, and a busy machine does not
+// preempt it for milliseconds at the moment a swap is due.
+bool IsDue(std::int64_t timestamp, std::int64_t frequency, std::int64_t due) {
+  constexpr std::int64_t kSpinMicroseconds = 2000;
+  const std::int64_t remaining = due - MicrosecondsSince(timestamp, frequency);
+  if (remaining <= 0) return true;
+  if (remaining > kSpinMicroseconds) {
+    platform::WaitForMessageOrTimeout(remaining - kSpinMicroseconds);
+  }
+  return false;
+}
+
 std::int64_t Timestamp() {
   std::int64_t now = 0;
   QueryPerformanceCounter(&now);
@@ -94,7 +108,7 @@ void CProgramDlg::OnStart() {
   bool countdownOver = false;
   while (!countdownOver && !m_stopped) {
     if (!platform::PeekAndDispatchMessage() &&
-        MicrosecondsSince(timestamp, frequency) >= kCountdownStepMicroseconds) {
+        IsDue(timestamp, frequency, kCountdownStepMicroseconds)) {
       timestamp = Timestamp();
       --m_wait;
       char text[32];
@@ -116,7 +130,7 @@ void CProgramDlg::OnStart() {
       if (platform::PeekAndDispatchMessage()) continue;
       // The wait is read as an unsigned 32-bit number, as the transmitter always has.
       const auto due = static_cast<std::int64_t>(static_cast<std::uint32_t>(m_wait));
-      if (MicrosecondsSince(timestamp, frequency) >= due) {
+      if (IsDue(timestamp, frequency, due)) {
         // Each wait is timed from just before the swap that opens it.
         timestamp = Timestamp();
         Advance();

@@ -29,6 +29,11 @@ std::int64_t ScriptedClock::Count() {
   return m_now;
 }
 
+void ScriptedClock::WaitFor(std::int64_t microseconds) {
+  ++m_waits;
+  m_now += microseconds;
+}
+
 void ScriptedClock::Watch(CProgramDlg* dialog) {
   m_dialog = dialog;
   QWidget* progress = dialog->GetProgressCtrl()->GetSafeWidget();

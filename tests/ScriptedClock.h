@@ -33,8 +33,11 @@ class ScriptedClock : public platform::CounterSource, public QObject {
 
   std::int64_t Count() override;
   std::int64_t Frequency() override { return 1'000'000; }
+  // Time moves on at once; actions due on the way run at the next read.
+  void WaitFor(std::int64_t microseconds) override;
 
   std::int64_t Now() const { return m_now; }
+  int Waits() const { return m_waits; }
   const QVector<std::int64_t>& Swaps() const { return m_swaps; }
   const QVector<StatusChange>& StatusChanges() const { return m_statusChanges; }
 
@@ -46,6 +49,7 @@ class ScriptedClock : public platform::CounterSource, public QObject {
 
   std::int64_t m_step;
   std::int64_t m_now = 0;
+  int m_waits = 0;
   QVector<std::pair<std::int64_t, std::function<void()>>> m_actions;
   CProgramDlg* m_dialog = nullptr;
   quint32 m_lastLeft = 0;

@@ -1,0 +1,73 @@
+// The packet built from what the edit boxes show: sync byte, count, low 8 bits of each value,
+// and the wrapping checksum over the count and the values.
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "AppConfig.h"
+#include "CWnd.h"
+#include "Packet.h"
+
+namespace {
+
+class TestWindow : public CWnd {
+ public:
+  TestWindow() { AttachWidget(new QWidget, 0); }
+};
+
+QByteArray PacketFor(const QStringList& texts) {
+  QTemporaryDir dir;
+  QFile file(dir.filePath("config.inf"));
+  if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write config.inf");
+  for (int i = 0; i < texts.size(); ++i)
+    file.write("ID \"s" + QByteArray::number(i) + "\" \"BYTE\"\n");
+  file.close();
+  CAppConfig config;
+  config.LoadConfig(QFile::encodeName(file.fileName()).constData());
+  TestWindow window;
+  config.CreateControls(&window);
+  for (int i = 0; i < config.GetCount(); ++i) {
+    auto* setting = static_cast<CByteSetting*>(config.GetSetting(i));
+    static_cast<QLineEdit*>(setting->GetEditBox()->GetSafeWidget())->setText(texts[i]);
+  }
+  const Packet packet = BuildPacket(config);
+  return QByteArray(reinterpret_cast<const char*>(packet.bytes.data()), packet.length);
+}
+
+}  // namespace
+
+class TestPacket : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void packet_data();
+  void packet();
+  void fullTable();
+};
+
+void TestPacket::packet_data() {
+  QTest::addColumn<QStringList>("texts");
+  QTest::addColumn<QByteArray>("expected");
+  QTest::newRow("no settings") << QStringList{} << QByteArray("\x55\x00\x00", 3);
+  QTest::newRow("1 and 2") << QStringList{"1", "2"} << QByteArray("\x55\x02\x01\x02\x05", 5);
+  QTest::newRow("300, -1 and text")
+      << QStringList{"300", "-1", "abc"} << QByteArray("\x55\x03\x2c\xff\x00\x2e", 6);
+  QTest::newRow("wrapping checksum")
+      << QStringList{"200", "100", "10"} << QByteArray("\x55\x03\xc8\x64\x0a\x39", 6);
+  QTest::newRow("empty box is 0") << QStringList{""} << QByteArray("\x55\x01\x00\x01", 4);
+}
+
+void TestPacket::packet() {
+  QFETCH(QStringList, texts);
+  QTEST(PacketFor(texts), "expected");
+}
+
+void TestPacket::fullTable() {
+  const QByteArray packet = PacketFor(QStringList(CAppConfig::kCapacity, "255"));
+  QCOMPARE(packet.size(), CAppConfig::kCapacity + 3);
+  QCOMPARE(static_cast<unsigned char>(packet[1]), 100);
+  QCOMPARE(static_cast<unsigned char>(packet.back()), (100 + 100 * 255) % 256);
+}
+
+QTEST_MAIN(TestPacket)
+#include "tst_packet.moc"
