@@ -1,5 +1,8 @@
 #include "MainDlg.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include "AboutDlg.h"
 #include "AfxMessageBox.h"
 #include "CFileDialog.h"
@@ -73,6 +76,15 @@ void CMainDlg::OnProgram() {
   dialog.DoModal();
 }
 
+namespace {
+
+CString ReplaceQuestion(const CString& path) {
+  const CString name = path.substr(path.rfind(platform::kDirectorySeparator) + 1);
+  return name + " already exists.\nDo you want to replace it?";
+}
+
+}  // namespace
+
 void CMainDlg::OnOpenSettings() {
   CFileDialog dialog(true, nullptr, nullptr, OFN_OVERWRITEPROMPT, kSettingsFilter, nullptr);
   if (dialog.DoModal() != IDOK) return;
@@ -93,10 +105,19 @@ void CMainDlg::OnSaveSettingsAs() {
   CFileDialog dialog(false, nullptr, nullptr, OFN_OVERWRITEPROMPT, kSettingsFilter, nullptr);
   if (dialog.DoModal() != IDOK) return;
   const CString extension = dialog.GetFileExt();
-  m_settingsPath = dialog.GetPathName();
+  CString path = dialog.GetPathName();
   // A name typed without an extension gets the settings one; "mine." has none either, and its
   // full stop is reused rather than doubled.
-  if (extension.empty()) m_settingsPath += m_settingsPath.ends_with('.') ? "tss" : ".tss";
+  if (extension.empty()) {
+    path += path.ends_with('.') ? "tss" : ".tss";
+    // The dialog asked about the name as typed, not about this one: ask before replacing it.
+    // A No leaves everything as it was, the file Save writes to included.
+    if (QFileInfo::exists(QFile::decodeName(path.c_str())) &&
+        AfxMessageBox(ReplaceQuestion(path).c_str(), MB_YESNO) != IDYES) {
+      return;
+    }
+  }
+  m_settingsPath = path;
   if (!m_config.SaveSettings(m_settingsPath.c_str())) AfxMessageBox("Unable to write to file!");
 }
 

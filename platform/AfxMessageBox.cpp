@@ -11,14 +11,18 @@ namespace {
 constexpr const char* kApplicationName = "Universal Programmer";
 }  // namespace
 
-int AfxMessageBox(const char* text, UINT /*type*/, UINT /*helpId*/) {
+int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/) {
+  const bool yesNo = (type & MB_YESNO) == MB_YESNO;
   if (auto* script = platform::DialogScript::Installed()) {
     script->RecordMessage(text);
-    return IDOK;
+    return yesNo ? script->TakeYesNoAnswer() : IDOK;
   }
   QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationName),
-                  platform::DecodeText(text ? text : ""), QMessageBox::Ok,
+                  platform::DecodeText(text ? text : ""),
+                  yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                   QApplication::activeWindow());
-  box.exec();
-  return IDOK;
+  if (yesNo) box.setEscapeButton(QMessageBox::No);
+  const int button = box.exec();
+  if (!yesNo) return IDOK;
+  return button == QMessageBox::Yes ? IDYES : IDNO;
 }

@@ -24,4 +24,11 @@ std::optional<CString> DialogScript::TakeFileAnswer(FileDialogRequest request) {
   return answer;
 }
 
+int DialogScript::TakeYesNoAnswer() {
+  if (m_yesNoAnswers.empty()) return IDNO;
+  const int answer = m_yesNoAnswers.front();
+  m_yesNoAnswers.pop_front();
+  return answer;
+}
+
 }  // namespace platform

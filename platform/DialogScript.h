@@ -31,6 +31,9 @@ class DialogScript {
   // The next file dialog is cancelled; so is any dialog that finds the queue empty.
   void AnswerCancel() { m_answers.emplace_back(std::nullopt); }
 
+  // The next Yes/No message box answers this (IDYES or IDNO); an empty queue answers IDNO.
+  void AnswerYesNo(int answer) { m_yesNoAnswers.push_back(answer); }
+
   const std::vector<FileDialogRequest>& FileDialogs() const { return m_fileDialogs; }
   const std::vector<CString>& Messages() const { return m_messages; }
 
@@ -38,10 +41,12 @@ class DialogScript {
   static DialogScript* Installed();
   // Records the request and returns the path to answer with, or nothing for a cancel.
   std::optional<CString> TakeFileAnswer(FileDialogRequest request);
+  int TakeYesNoAnswer();
   void RecordMessage(const char* text) { m_messages.emplace_back(text ? text : ""); }
 
  private:
   std::deque<std::optional<CString>> m_answers;
+  std::deque<int> m_yesNoAnswers;
   std::vector<FileDialogRequest> m_fileDialogs;
   std::vector<CString> m_messages;
 };

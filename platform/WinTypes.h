@@ -33,6 +33,9 @@ constexpr DWORD WS_BORDER = 0x00800000;
 constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;  // a save dialog asks before replacing a file
 
 constexpr UINT MB_OK = 0x00000000;
+constexpr UINT MB_YESNO = 0x00000004;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
 
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_COMMAND = 0x0111;

@@ -65,6 +65,8 @@ class TestFileCommands : public QObject {
   void cleanup() { QFile::remove(ConfigPath()); }
   void saveAsNaming_data();
   void saveAsNaming();
+  void saveAsAsksBeforeReplacingTheNameItCompleted_data();
+  void saveAsAsksBeforeReplacingTheNameItCompleted();
   void saveWritesToTheKnownFile();
   void cancelledDialogsChangeNothing_data();
   void cancelledDialogsChangeNothing();
@@ -108,6 +110,31 @@ void TestFileCommands::saveAsNaming() {
   QCOMPARE(asked.flags, OFN_OVERWRITEPROMPT);
   QCOMPARE(asked.filter, CString("Tervio Saved Settings (*.tss)|*.tss|All Files(*.*)|*.*||"));
   QVERIFY(script.Messages().empty());
+}
+
+void TestFileCommands::saveAsAsksBeforeReplacingTheNameItCompleted_data() {
+  QTest::addColumn<int>("answer");
+  QTest::addColumn<QByteArray>("kept");
+  QTest::newRow("Yes replaces") << IDYES << QByteArray("a \"1\"\nb \"2\"\n");
+  QTest::newRow("No keeps the file") << IDNO << QByteArray("a \"9\"\n");
+}
+
+void TestFileCommands::saveAsAsksBeforeReplacingTheNameItCompleted() {
+  QFETCH(int, answer);
+  QTemporaryDir dir;
+  WriteFile(dir.filePath("mine.tss"), "a \"9\"\n");
+  platform::DialogScript script;
+  Answer(script, dir.filePath("mine"));  // the dialog saw no file of that name
+  script.AnswerYesNo(answer);
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    dialog.SendCommand(ID_FILE_SAVE_SETTINGS_AS);
+    dialog.SendCommand(ID_FILE_SAVE_SETTINGS);  // after a No: asks again instead of replacing
+  });
+  QCOMPARE(script.Messages().at(0),
+           CString("mine.tss already exists.\nDo you want to replace it?"));
+  QCOMPARE(script.FileDialogs().size(), answer == IDYES ? 1u : 2u);
+  QTEST(ReadFile(dir.filePath("mine.tss")), "kept");
 }
 
 void TestFileCommands::saveWritesToTheKnownFile() {
