@@ -18,7 +18,13 @@ bool CAppConfig::LoadConfig(const char* path) {
   const std::optional<std::string> text = config::ReadTextFile(path);
   if (!text) return false;
   std::istringstream in(*text);
+  ParseConfig(in);
+  return true;
+}
 
+void CAppConfig::ParseConfig(std::istream& in) {
+  m_appName.clear();
+  m_appInfo.clear();
   // While parsing, the index of the most recently created setting: -1 while none exists.
   int last = -1;
   // The most recent BYTE entry was beyond the capacity: its Name entries are ignored too.
@@ -54,7 +60,6 @@ bool CAppConfig::LoadConfig(const char* path) {
     }
   }
   m_count = last + 1;
-  return true;
 }
 
 void CAppConfig::CreateControls(CWnd* parent) {
@@ -92,9 +97,13 @@ void CAppConfig::GetAppSize(int* width, int* height) const {
 
 void CAppConfig::GetAppInfo(CString& out) const { out = m_appInfo; }
 
+void CAppConfig::WriteSettings(std::ostream& out) const {
+  for (int i = 0; i < m_count; ++i) m_settings[i]->Write(out);
+}
+
 bool CAppConfig::SaveSettings(const char* path) const {
   std::ostringstream out;
-  for (int i = 0; i < m_count; ++i) m_settings[i]->Write(out);
+  WriteSettings(out);
   return out.good() && config::WriteFileSafely(path, out.str());
 }
 
@@ -102,6 +111,11 @@ bool CAppConfig::LoadSettings(const char* path) {
   const std::optional<std::string> text = config::ReadTextFile(path);
   if (!text) return false;
   std::istringstream in(*text);
+  ParseSettings(in);
+  return true;
+}
+
+void CAppConfig::ParseSettings(std::istream& in) {
   config::TextBuffer id;
   // Each line is handed whole to the setting its first word names. Loading stops at the first
   // word that names no setting, and at a word that the end of the file cuts off.
@@ -114,5 +128,4 @@ bool CAppConfig::LoadSettings(const char* path) {
     m_settings[index]->Read(in);
     in.get();  // the line end
   }
-  return true;
 }

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <array>
+#include <istream>
 #include <memory>
+#include <ostream>
 
 #include "CString.h"
 #include "Setting.h"
@@ -23,6 +25,8 @@ class CAppConfig {
 
   // Parses config.inf; false only when the file can't be opened.
   bool LoadConfig(const char* path);
+  // The parse of LoadConfig on text already read (line ends as ReadTextFile leaves them).
+  void ParseConfig(std::istream& in);
 
   void CreateControls(CWnd* parent);
   // Rows from top 5, 22 pixels apart; `width` is the configured outer window width.
@@ -42,6 +46,10 @@ class CAppConfig {
 
   bool SaveSettings(const char* path) const;
   bool LoadSettings(const char* path);
+  // The two halves of the above without the file: what a save writes, and a load of text
+  // already read.
+  void WriteSettings(std::ostream& out) const;
+  void ParseSettings(std::istream& in);
 
  private:
   std::array<std::unique_ptr<CSetting>, kCapacity> m_settings;

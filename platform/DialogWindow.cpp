@@ -29,7 +29,10 @@ class ClientArea : public QWidget {
   }
 };
 
-DialogWindow::DialogWindow(QWidget* parent) : QDialog(parent), m_client(new ClientArea(this)) {
+// The client area is made once every member has its value: adding a child sends this window an
+// event, and event() reads the members.
+DialogWindow::DialogWindow(QWidget* parent) : QDialog(parent) {
+  m_client = new ClientArea(this);
   setSizeGripEnabled(false);
 }
 

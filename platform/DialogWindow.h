@@ -50,7 +50,7 @@ class DialogWindow : public QDialog {
   void layoutClientArea();
   int menuBarHeight() const;
 
-  ClientArea* m_client;
+  ClientArea* m_client = nullptr;
   QMenuBar* m_menuBar = nullptr;
   CommandSink m_commandSink;
   int m_defaultCommand = 0;

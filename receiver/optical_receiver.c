@@ -12,7 +12,9 @@ bool orx_init(orx_receiver* rx, int64_t zero_us, int64_t one_us, int64_t start_u
   if (rx == NULL) return false;
   memset(rx, 0, sizeof *rx);
   /* The margin must be at least 1 us, or a zero bit would sit on the threshold. */
-  if (zero_us <= 0 || one_us - zero_us < 2 || one_us > INT64_MAX / 4) return false;
+  /* one_us is compared with zero_us before the two are subtracted, so that no pair overflows. */
+  if (zero_us <= 0 || one_us <= zero_us || one_us - zero_us < 2 || one_us > INT64_MAX / 4)
+    return false;
   const int64_t margin = (one_us - zero_us) / 2;
   const int64_t threshold = zero_us + margin;
   const int64_t min = zero_us - margin < 1 ? 1 : zero_us - margin;
@@ -23,6 +25,15 @@ bool orx_init(orx_receiver* rx, int64_t zero_us, int64_t one_us, int64_t start_u
   rx->idle_us = 2 * one_us;
   rx->mode = MODE_READY;
   return true;
+}
+
+/* The time from `from` to `to` for any two times: a step back counts as -1 and a step longer
+ * than the type holds as INT64_MAX, so that the difference never overflows. Both stand for what
+ * they are: a bad interval, and a silence long past idle. */
+static int64_t elapsed(int64_t from, int64_t to) {
+  if (to < from) return -1;
+  if (from < 0 && to > INT64_MAX + from) return INT64_MAX;
+  return to - from;
 }
 
 /* The swap at time_us is the start symbol of the first byte. */
@@ -64,7 +75,7 @@ orx_event orx_feed_swap(orx_receiver* rx, int64_t time_us) {
     start_packet(rx, time_us);
     return ORX_NONE;
   }
-  const int64_t interval = time_us - rx->last_us;
+  const int64_t interval = elapsed(rx->last_us, time_us);
   rx->last_us = time_us;
   if (interval >= rx->idle_us) {
     const bool cut_short = rx->mode == MODE_RECEIVING;
@@ -97,7 +108,7 @@ orx_event orx_feed_swap(orx_receiver* rx, int64_t time_us) {
 
 orx_event orx_poll(orx_receiver* rx, int64_t now_us) {
   if (rx->mode != MODE_RECEIVING && rx->mode != MODE_WAITING) return ORX_NONE;
-  if (now_us - rx->last_us < rx->idle_us) return ORX_NONE;
+  if (elapsed(rx->last_us, now_us) < rx->idle_us) return ORX_NONE;
   const bool cut_short = rx->mode == MODE_RECEIVING;
   rx->mode = MODE_READY;
   return cut_short ? ORX_ERR_TRUNCATED : ORX_NONE;

@@ -250,6 +250,7 @@ static void test_poll(void) {
   CHECK(orx_decode_swaps(&rx, r.t, r.n, NULL) == ORX_PACKET, "packet after poll");
 }
 
+/* The last row: durations far apart are refused without overflowing. */
 static void test_init(void) {
   static const struct {
     int64_t zero, one, start;
@@ -258,6 +259,7 @@ static void test_init(void) {
       {50000, 100000, 50000, true}, {50000, 100000, 25000, true},  {50000, 100000, 24999, false},
       {50000, 100000, 74999, true}, {50000, 100000, 75000, false}, {100000, 50000, 50000, false},
       {50, 52, 50, true},           {50, 51, 50, false},           {0, 100, 10, false},
+      {1, INT64_MIN, 0, false},     {INT64_MAX, 1, 1, false},      {1, INT64_MAX, 1, false},
   };
   for (size_t c = 0; c < sizeof cases / sizeof cases[0]; c++) {
     g_cases++;
@@ -272,6 +274,32 @@ static void test_init(void) {
   }
 }
 
+/* Times at the ends of the 64-bit range: no difference of two of them may overflow; a step back
+ * is a bad interval and a step beyond the range a silence, however far apart the times are. */
+static void test_extreme_times(void) {
+  static const struct {
+    int64_t first, second;
+    orx_event event; /* of the second swap */
+  } cases[] = {
+      {INT64_MIN, INT64_MAX, ORX_ERR_TRUNCATED},  {INT64_MAX, INT64_MIN, ORX_ERR_INTERVAL},
+      {-1, INT64_MAX, ORX_ERR_TRUNCATED},         {1, INT64_MIN, ORX_ERR_INTERVAL},
+      {INT64_MIN, INT64_MIN + ZERO_US, ORX_NONE}, {INT64_MAX - ZERO_US, INT64_MAX, ORX_NONE},
+  };
+  for (size_t c = 0; c < sizeof cases / sizeof cases[0]; c++) {
+    g_cases++;
+    orx_receiver rx = new_receiver();
+    CHECK(orx_feed_swap(&rx, cases[c].first) == ORX_NONE, "case %zu: first swap", c);
+    const orx_event event = orx_feed_swap(&rx, cases[c].second);
+    CHECK(event == cases[c].event, "case %zu gave %s", c, orx_event_name(event));
+  }
+  g_cases++;
+  orx_receiver rx = new_receiver();
+  orx_feed_swap(&rx, INT64_MIN);
+  CHECK(orx_poll(&rx, INT64_MAX) == ORX_ERR_TRUNCATED, "poll across the whole range");
+  orx_feed_swap(&rx, INT64_MAX);
+  CHECK(orx_poll(&rx, INT64_MIN) == ORX_NONE, "poll before the last swap");
+}
+
 int main(void) {
   test_worked_timeline();
   test_round_trip();
@@ -279,6 +307,7 @@ int main(void) {
   test_sequences();
   test_poll();
   test_init();
+  test_extreme_times();
   printf("%d cases, %d failures\n", g_cases, g_failures);
   return g_failures ? 1 : 0;
 }
