@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "AboutDlg.h"
 #include "AfxMessageBox.h"
@@ -12,6 +13,7 @@
 #include "resource.h"
 
 namespace {
+constexpr int kLargestLayoutSide = 1 << 30;
 constexpr const char* kSettingsFilter = "Tervio Saved Settings (*.tss)|*.tss|All Files(*.*)|*.*||";
 }  // namespace
 
@@ -50,6 +52,10 @@ bool CMainDlg::OnInitDialog() {
   int width = 0;
   int height = 0;
   m_config.GetAppSize(&width, &height);
+  // config.inf may give any size up to the integer bounds; held where the layout's arithmetic
+  // can't overflow. The window itself is held at a size the screen takes anyway.
+  width = std::clamp(width, -kLargestLayoutSide, kLargestLayoutSide);
+  height = std::clamp(height, -kLargestLayoutSide, kLargestLayoutSide);
   MoveWindow(0, 0, width, height, true);
   // The button positions subtract constants from the outer size, title and menu bar included.
   m_programButton->MoveWindow(5, height - 75, 75, 25, true);
