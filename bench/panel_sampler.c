@@ -9,10 +9,15 @@
  *     --timeout-ms N    give up after N ms in all (default 120000)
  *     --idle-ms N       after the first swap, stop once no swap came for N ms (default 1500)
  *     --ready FILE      create FILE once sampling has begun
+ *     --rate HZ         samples per second, paced by sleeping between them (default 8000): a
+ *                       device costs the machine nothing, so the sampler should cost it little
+ *                       too, and leave the display server and the tool their share of the CPU
+ *                       (0: as fast as the X server answers)
  *
  * Prints one line of key=value pairs: swaps, samples per second, the receiver's verdict, the
  * packet in hex, and the swap interval error against the nominal durations (p50, p99, max, in
- * microseconds). Exits 0 when a valid packet was decoded.
+ * microseconds; against the decoded packet's own sequence when there is one). Exits 0 when a
+ * valid packet was decoded.
  */
 #define _POSIX_C_SOURCE 200809L
 
@@ -56,13 +61,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int lx = atoi(argv[1]), ly = atoi(argv[2]), rx = atoi(argv[3]), ry = atoi(argv[4]);
-  long wantSwaps = 0, timeoutMs = 120000, idleMs = 1500;
+  long wantSwaps = 0, timeoutMs = 120000, idleMs = 1500, rate = 8000;
   const char* readyFile = NULL;
   for (int i = 5; i + 1 < argc; i += 2) {
     if (!strcmp(argv[i], "--swaps")) wantSwaps = atol(argv[i + 1]);
     else if (!strcmp(argv[i], "--timeout-ms")) timeoutMs = atol(argv[i + 1]);
     else if (!strcmp(argv[i], "--idle-ms")) idleMs = atol(argv[i + 1]);
     else if (!strcmp(argv[i], "--ready")) readyFile = argv[i + 1];
+    else if (!strcmp(argv[i], "--rate")) rate = atol(argv[i + 1]);
   }
 
   Display* display = XOpenDisplay(NULL);
@@ -80,8 +86,19 @@ int main(int argc, char** argv) {
     if (ready) fclose(ready);
   }
   const int64_t begin = NowUs();
+  const int64_t periodNs = rate > 0 ? 1000000000 / rate : 0;
+  struct timespec next;
+  clock_gettime(CLOCK_MONOTONIC, &next);
   int64_t lastSwap = 0;
   for (;;) {
+    if (periodNs > 0) {
+      next.tv_nsec += periodNs;
+      while (next.tv_nsec >= 1000000000) {
+        next.tv_nsec -= 1000000000;
+        ++next.tv_sec;
+      }
+      clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, NULL);
+    }
     const int64_t now = NowUs();
     if (now - begin > timeoutMs * 1000) break;
     if (swapCount > 0 && now - lastSwap > idleMs * 1000) break;
@@ -106,13 +123,26 @@ int main(int argc, char** argv) {
   size_t consumed = 0;
   const orx_event event = orx_decode_swaps(&receiver, swaps, (size_t)swapCount, &consumed);
 
-  /* Every interval against its nominal duration: short ones are 50 ms, long ones 100 ms. */
+  /* Every interval against its nominal duration. Once a packet is decoded its bytes give the
+   * true sequence (start, eight bits, gap for every byte), so a late start symbol that happens to
+   * look like a one bit still counts as late. Without a packet, the nearer of the two. */
+  static int64_t nominal[kMaxSwaps];
+  const bool known = event == ORX_PACKET && (long)orx_length(&receiver) * 10 == swapCount;
+  for (long i = 0, byte = 0; known && byte < (long)orx_length(&receiver); ++byte) {
+    nominal[i++] = kStartUs;
+    for (int bit = 0; bit < 8; ++bit) {
+      nominal[i++] = (orx_bytes(&receiver)[byte] >> bit & 1) ? kOneUs : kZeroUs;
+    }
+    nominal[i++] = kStartUs; /* the gap, unused after the last byte */
+  }
   static int64_t errors[kMaxSwaps];
   long errorCount = 0;
   for (long i = 1; i < swapCount; ++i) {
     const int64_t interval = swaps[i] - swaps[i - 1];
-    const int64_t nominal = interval < (kZeroUs + kOneUs) / 2 ? kZeroUs : kOneUs;
-    errors[errorCount++] = llabs(interval - nominal);
+    const int64_t expected = known                                 ? nominal[i - 1]
+                             : interval < (kZeroUs + kOneUs) / 2 ? kZeroUs
+                                                                   : kOneUs;
+    errors[errorCount++] = llabs(interval - expected);
   }
   qsort(errors, (size_t)errorCount, sizeof errors[0], CompareInt64);
   const int64_t p50 = errorCount ? errors[(errorCount - 1) / 2] : 0;

@@ -9,7 +9,7 @@ display=:77
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 
-Xvfb $display -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb $display -screen 0 1280x1024x24 -nolisten tcp ${XVFB_OPTIONS:-} >/dev/null 2>&1 &
 sleep 1
 export DISPLAY=$display
 
@@ -22,7 +22,7 @@ run_series() {
     for _ in $(seq 1 200); do grep -q '^PANELS' "$work/app.out" 2>/dev/null && break; sleep 0.05; done
     read -r _ lx ly rx ry < <(grep '^PANELS' "$work/app.out")
     local screen
-    screen=$(nice -n 10 "$build/bench/panel_sampler" "$lx" "$ly" "$rx" "$ry" --ready "$work/ready" \
+    screen=$("$build/bench/panel_sampler" "$lx" "$ly" "$rx" "$ry" --ready "$work/ready" ${SAMPLER_OPTIONS:-} \
              --swaps 200 --timeout-ms 60000 || true)
     wait "$app" || true
     echo "$label run $run: SCREEN $screen"

@@ -6,6 +6,7 @@
 #include "MessagePump.h"
 #include "PerformanceCounter.h"
 #include "TextProgressCtrl.h"
+#include "ThreadPriority.h"
 #include "resource.h"
 
 namespace {
@@ -95,6 +96,8 @@ void CProgramDlg::OnStart() {
 
   // The loops pump messages themselves; Tab, Enter and Escape are no dialog keys meanwhile.
   const platform::DialogKeySuspension noDialogKeys;
+  // Every deadline from here on is a swap or a countdown step: be on the processor when it comes.
+  const platform::TimeCriticalScope onTime;
 
   m_stopped = false;
   m_startButton->EnableWindow(false);
