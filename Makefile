@@ -44,4 +44,4 @@ fuzz: build-fuzz
 	done
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-asan build-fuzz
