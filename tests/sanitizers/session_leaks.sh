@@ -49,28 +49,8 @@ fail() {
   exit 1
 }
 
-wait_until() {
-  local tries=$(($1 * 10))
-  shift
-  while ((tries-- > 0)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# --- A display of our own.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-display_ready() { grep -qx '[0-9]\+' "$work/display" 2>/dev/null || ! kill -0 "$xvfb_pid"; }
-wait_until 20 display_ready || fail "Xvfb did not report a display number in 20 s"
-kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(cat "$work/display")"
-export QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR QT_FONT_DPI \
-  QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
-export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/x-display.sh"
+start_display
 
 # Any report ends the process with an error; leaks are looked for at exit.
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:exitcode=23${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
