@@ -45,10 +45,10 @@ awk -v work="$work" '
       next
     }
     if (match($0, /^<!-- example: [^ ]+( \([^)]*\))? -->$/)) {
-      spec = substr($0, 15, length($0) - 18)
-      file = spec; options = ""
-      paren = index(spec, " (")
-      if (paren) { file = substr(spec, 1, paren - 1); options = substr(spec, paren + 2, length(spec) - paren - 2) }
+      named = substr($0, 15, length($0) - 18)
+      file = named; options = ""
+      paren = index(named, " (")
+      if (paren) { file = substr(named, 1, paren - 1); options = substr(named, paren + 2, length(named) - paren - 2) }
       pending = file "|" options
       next
     }
