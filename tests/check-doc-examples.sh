@@ -48,7 +48,10 @@ awk -v work="$work" '
       named = substr($0, 15, length($0) - 18)
       file = named; options = ""
       paren = index(named, " (")
-      if (paren) { file = substr(named, 1, paren - 1); options = substr(named, paren + 2, length(named) - paren - 2) }
+      if (paren) {
+        file = substr(named, 1, paren - 1)
+        options = substr(named, paren + 2, length(named) - paren - 2)
+      }
       pending = file "|" options
       next
     }
