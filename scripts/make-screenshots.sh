@@ -33,7 +33,8 @@ fail() {
 }
 
 for tool in Xvfb xdotool import convert; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed (Debian: xvfb, xdotool, imagemagick)"
+  command -v "$tool" >/dev/null ||
+    fail "$tool is not installed (Debian: xvfb, xdotool, imagemagick)"
 done
 [ -x "$app_binary" ] || fail "no built tool at $app_binary: build first (make build)"
 [ -f "$config" ] || fail "no config.inf beside $app_binary: the build copies res/config.inf there"
