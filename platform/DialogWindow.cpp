@@ -91,10 +91,13 @@ void DialogWindow::applyOuterGeometry() {
 
 bool DialogWindow::event(QEvent* event) {
   const bool handled = QDialog::event(event);
-  // The window manager's frame is known only once it has decorated the shown window.
+  // The window manager's frame is known only once it has decorated the shown window. Frames
+  // drawn by Qt itself (Wayland) are known once the window is on screen, which ShowToParent
+  // follows; Show comes before, and no Move or Resize need come after.
   const auto type = event->type();
   if (m_hasOuterGeometry &&
-      (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
+      (type == QEvent::Show || type == QEvent::ShowToParent || type == QEvent::Move ||
+       type == QEvent::Resize) &&
       frameExtents() != m_appliedFrame) {
     applyOuterGeometry();
   }
