@@ -16,8 +16,8 @@ namespace {
 void AnnounceToDesktop() {
   QCoreApplication::setApplicationName(QStringLiteral(UP_PACKAGE_NAME));
   QGuiApplication::setDesktopFileName(QStringLiteral(UP_APP_ID));
-  QApplication::setWindowIcon(QIcon::fromTheme(
-      QStringLiteral(UP_PACKAGE_NAME), QIcon(QPixmap(platform::ApplicationIconXpm()))));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(UP_PACKAGE_NAME),
+                                               QIcon(QPixmap(platform::ApplicationIconXpm()))));
 }
 
 }  // namespace
