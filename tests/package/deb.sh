@@ -53,7 +53,7 @@ file_type=$(od -An -c -N4 "$work/root/usr/lib/universal-programmer/universal-pro
 # --- lintian: errors fail the test; warnings and notes are shown. It exits 1 on errors, 2 (and
 # timeout 124) when it could not check the package at all.
 lintian_status=0
-timeout 300 lintian --info "$deb" >"$work/lintian.log" 2>&1 || lintian_status=$?
+timeout 300 lintian --info --display-info "$deb" >"$work/lintian.log" 2>&1 || lintian_status=$?
 cat "$work/lintian.log"
 if grep -q '^E: ' "$work/lintian.log"; then fail "lintian reports errors"; fi
 [ "$lintian_status" -eq 0 ] || fail "lintian failed (status $lintian_status)"
