@@ -1,6 +1,6 @@
-#include "AboutDlg.h"
+#include "app/AboutDlg.h"
 
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 std::optional<CString> CopyOf(const char* text) {

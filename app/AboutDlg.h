@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "CDialog.h"
-#include "CString.h"
+#include "platform/CDialog.h"
+#include "platform/CString.h"
 
 class CAboutDlg : public CDialog {
  public:

@@ -1,16 +1,16 @@
-#include "MainDlg.h"
+#include "app/MainDlg.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
-#include "AboutDlg.h"
-#include "AfxMessageBox.h"
-#include "CFileDialog.h"
-#include "ModulePath.h"
-#include "Packet.h"
-#include "ProgramDlg.h"
-#include "resource.h"
+#include "app/AboutDlg.h"
+#include "platform/AfxMessageBox.h"
+#include "platform/CFileDialog.h"
+#include "platform/ModulePath.h"
+#include "programming/Packet.h"
+#include "programming/ProgramDlg.h"
+#include "res/resource.h"
 
 namespace {
 constexpr int kLargestLayoutSide = 1 << 30;

@@ -2,9 +2,9 @@
 // setting) and the entry of every user command.
 #pragma once
 
-#include "AppConfig.h"
-#include "CDialog.h"
-#include "CString.h"
+#include "config/AppConfig.h"
+#include "platform/CDialog.h"
+#include "platform/CString.h"
 
 class CMainDlg : public CDialog {
  public:

@@ -1,12 +1,12 @@
-#include "ProgrammerApp.h"
+#include "app/ProgrammerApp.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
 
-#include "DialogTemplate.h"
-#include "MainDlg.h"
-#include "resource.h"
+#include "app/MainDlg.h"
+#include "platform/DialogTemplate.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The application object: shows the main dialog and ends the process when it closes.
 #pragma once
 
-#include "CWinApp.h"
+#include "platform/CWinApp.h"
 
 class CProgrammerApp : public CWinApp {
  public:

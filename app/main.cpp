@@ -1,4 +1,4 @@
 // The one application object, constructed before the program's entry runs.
-#include "ProgrammerApp.h"
+#include "app/ProgrammerApp.h"
 
 CProgrammerApp theApp;

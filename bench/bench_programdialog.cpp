@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "MessagePump.h"
-#include "PerformanceCounter.h"
-#include "ProgramDlg.h"
-#include "resource.h"
+#include "platform/MessagePump.h"
+#include "platform/PerformanceCounter.h"
+#include "programming/ProgramDlg.h"
+#include "res/resource.h"
 
 namespace {
 

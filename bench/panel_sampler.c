@@ -28,7 +28,7 @@
 #include <string.h>
 #include <time.h>
 
-#include "optical_receiver.h"
+#include "receiver/optical_receiver.h"
 
 enum { kMaxSwaps = 8192 };
 static const int64_t kZeroUs = 50000, kOneUs = 100000, kStartUs = 50000;
@@ -56,19 +56,26 @@ static int CompareInt64(const void* a, const void* b) {
 
 int main(int argc, char** argv) {
   if (argc < 5) {
-    fprintf(stderr, "usage: %s LEFT_X LEFT_Y RIGHT_X RIGHT_Y [--swaps N] [--timeout-ms N] "
-                    "[--idle-ms N] [--ready FILE]\n", argv[0]);
+    fprintf(stderr,
+            "usage: %s LEFT_X LEFT_Y RIGHT_X RIGHT_Y [--swaps N] [--timeout-ms N] "
+            "[--idle-ms N] [--ready FILE]\n",
+            argv[0]);
     return 2;
   }
   const int lx = atoi(argv[1]), ly = atoi(argv[2]), rx = atoi(argv[3]), ry = atoi(argv[4]);
   long wantSwaps = 0, timeoutMs = 120000, idleMs = 1500, rate = 8000;
   const char* readyFile = NULL;
   for (int i = 5; i + 1 < argc; i += 2) {
-    if (!strcmp(argv[i], "--swaps")) wantSwaps = atol(argv[i + 1]);
-    else if (!strcmp(argv[i], "--timeout-ms")) timeoutMs = atol(argv[i + 1]);
-    else if (!strcmp(argv[i], "--idle-ms")) idleMs = atol(argv[i + 1]);
-    else if (!strcmp(argv[i], "--ready")) readyFile = argv[i + 1];
-    else if (!strcmp(argv[i], "--rate")) rate = atol(argv[i + 1]);
+    if (!strcmp(argv[i], "--swaps"))
+      wantSwaps = atol(argv[i + 1]);
+    else if (!strcmp(argv[i], "--timeout-ms"))
+      timeoutMs = atol(argv[i + 1]);
+    else if (!strcmp(argv[i], "--idle-ms"))
+      idleMs = atol(argv[i + 1]);
+    else if (!strcmp(argv[i], "--ready"))
+      readyFile = argv[i + 1];
+    else if (!strcmp(argv[i], "--rate"))
+      rate = atol(argv[i + 1]);
   }
 
   Display* display = XOpenDisplay(NULL);
@@ -139,9 +146,9 @@ int main(int argc, char** argv) {
   long errorCount = 0;
   for (long i = 1; i < swapCount; ++i) {
     const int64_t interval = swaps[i] - swaps[i - 1];
-    const int64_t expected = known                                 ? nominal[i - 1]
+    const int64_t expected = known                               ? nominal[i - 1]
                              : interval < (kZeroUs + kOneUs) / 2 ? kZeroUs
-                                                                   : kOneUs;
+                                                                 : kOneUs;
     errors[errorCount++] = llabs(interval - expected);
   }
   qsort(errors, (size_t)errorCount, sizeof errors[0], CompareInt64);

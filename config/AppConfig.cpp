@@ -1,10 +1,10 @@
-#include "AppConfig.h"
+#include "config/AppConfig.h"
 
 #include <cstring>
 #include <sstream>
 
-#include "SafeFileWriter.h"
-#include "TextFile.h"
+#include "config/SafeFileWriter.h"
+#include "config/TextFile.h"
 
 namespace {
 

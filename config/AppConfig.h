@@ -9,8 +9,8 @@
 #include <memory>
 #include <ostream>
 
-#include "CString.h"
-#include "Setting.h"
+#include "config/Setting.h"
+#include "platform/CString.h"
 
 class CWnd;
 

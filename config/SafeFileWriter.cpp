@@ -1,4 +1,4 @@
-#include "SafeFileWriter.h"
+#include "config/SafeFileWriter.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

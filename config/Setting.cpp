@@ -1,10 +1,10 @@
-#include "Setting.h"
+#include "config/Setting.h"
 
 #include <cstring>
 #include <string>
 
-#include "CWnd.h"
-#include "resource.h"
+#include "platform/CWnd.h"
+#include "res/resource.h"
 
 namespace {
 constexpr int kByteKind = 1;

@@ -8,9 +8,9 @@
 #include <memory>
 #include <ostream>
 
-#include "CEdit.h"
-#include "CStatic.h"
-#include "TextPrimitives.h"
+#include "config/TextPrimitives.h"
+#include "platform/CEdit.h"
+#include "platform/CStatic.h"
 
 class CWnd;
 

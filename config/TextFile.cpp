@@ -1,4 +1,4 @@
-#include "TextFile.h"
+#include "config/TextFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "TextPrimitives.h"
+#include "config/TextPrimitives.h"
 
 #include <climits>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The packet check that the fuzz targets of the settings share.
 #pragma once
 
-#include "FuzzCheck.h"
-#include "Packet.h"
+#include "fuzz/FuzzCheck.h"
+#include "programming/Packet.h"
 
 namespace fuzz {
 

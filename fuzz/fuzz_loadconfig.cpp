@@ -6,10 +6,10 @@
 #include <sstream>
 #include <string>
 
-#include "AppConfig.h"
-#include "Packet.h"
-#include "PacketCheck.h"
-#include "TextFile.h"
+#include "config/AppConfig.h"
+#include "config/TextFile.h"
+#include "fuzz/PacketCheck.h"
+#include "programming/Packet.h"
 
 namespace {
 

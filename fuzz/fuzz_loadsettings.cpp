@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "AppConfig.h"
-#include "CWnd.h"
-#include "Packet.h"
-#include "PacketCheck.h"
-#include "TextFile.h"
+#include "config/AppConfig.h"
+#include "config/TextFile.h"
+#include "fuzz/PacketCheck.h"
+#include "platform/CWnd.h"
+#include "programming/Packet.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <limits>
 #include <vector>
 
-#include "FuzzCheck.h"
-#include "optical_receiver.h"
+#include "fuzz/FuzzCheck.h"
+#include "receiver/optical_receiver.h"
 
 namespace {
 

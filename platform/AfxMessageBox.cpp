@@ -1,11 +1,11 @@
-#include "AfxMessageBox.h"
+#include "platform/AfxMessageBox.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
-#include "DialogScript.h"
-#include "ModalFocus.h"
-#include "TextCodec.h"
+#include "platform/DialogScript.h"
+#include "platform/ModalFocus.h"
+#include "platform/TextCodec.h"
 
 namespace {
 // The framework captions its message boxes with the application's name.

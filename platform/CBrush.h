@@ -5,7 +5,7 @@
 #include <QBrush>
 #include <QColor>
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 namespace platform {
 

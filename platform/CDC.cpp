@@ -1,12 +1,12 @@
-#include "CDC.h"
+#include "platform/CDC.h"
 
 #include <QFontMetrics>
 #include <string_view>
 
-#include "CBrush.h"
-#include "CRgn.h"
-#include "CWnd.h"
-#include "TextCodec.h"
+#include "platform/CBrush.h"
+#include "platform/CRgn.h"
+#include "platform/CWnd.h"
+#include "platform/TextCodec.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <QPainter>
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 class CBrush;
 class CRgn;

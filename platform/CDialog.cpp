@@ -1,4 +1,4 @@
-#include "CDialog.h"
+#include "platform/CDialog.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <vector>
 
-#include "DialogTemplate.h"
-#include "DialogUnits.h"
-#include "DialogWindow.h"
-#include "ModalFocus.h"
+#include "platform/DialogTemplate.h"
+#include "platform/DialogUnits.h"
+#include "platform/DialogWindow.h"
+#include "platform/ModalFocus.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "CWnd.h"
+#include "platform/CWnd.h"
 
 namespace platform {
 class DialogWindow;

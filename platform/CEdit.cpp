@@ -1,4 +1,4 @@
-#include "CEdit.h"
+#include "platform/CEdit.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -9,7 +9,7 @@
 #include <QValidator>
 #include <cmath>
 
-#include "ChildStyle.h"
+#include "platform/ChildStyle.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // name for a screen reader.
 #pragma once
 
-#include "CWnd.h"
+#include "platform/CWnd.h"
 
 class CEdit : public CWnd {
  public:

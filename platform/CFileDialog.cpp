@@ -1,13 +1,13 @@
-#include "CFileDialog.h"
+#include "platform/CFileDialog.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <QRegularExpression>
 
-#include "CWnd.h"
-#include "DialogScript.h"
-#include "ModalFocus.h"
-#include "TextCodec.h"
+#include "platform/CWnd.h"
+#include "platform/DialogScript.h"
+#include "platform/ModalFocus.h"
+#include "platform/TextCodec.h"
 
 namespace platform {
 

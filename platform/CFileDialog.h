@@ -5,8 +5,8 @@
 
 #include <QStringList>
 
-#include "CString.h"
-#include "WinTypes.h"
+#include "platform/CString.h"
+#include "platform/WinTypes.h"
 
 class CWnd;
 

@@ -1,10 +1,10 @@
-#include "CProgressCtrl.h"
+#include "platform/CProgressCtrl.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "CDC.h"
-#include "ChildStyle.h"
+#include "platform/CDC.h"
+#include "platform/ChildStyle.h"
 
 namespace {
 

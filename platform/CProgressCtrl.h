@@ -3,7 +3,7 @@
 // replaces (the base draws a plain bar).
 #pragma once
 
-#include "CWnd.h"
+#include "platform/CWnd.h"
 
 class CProgressCtrl : public CWnd {
  public:

@@ -6,7 +6,7 @@
 #include <QRegion>
 #include <optional>
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 // What SelectClipRgn reports about the clip region it leaves selected.
 constexpr int NULLREGION = 1;

@@ -1,9 +1,9 @@
-#include "CStatic.h"
+#include "platform/CStatic.h"
 
 #include <QLabel>
 
-#include "ChildStyle.h"
-#include "TextCodec.h"
+#include "platform/ChildStyle.h"
+#include "platform/TextCodec.h"
 
 bool CStatic::Create(const char* text, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
   QWidget* client = parent ? parent->GetClientWidget() : nullptr;

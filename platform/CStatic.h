@@ -1,7 +1,7 @@
 // A static text control created at run time.
 #pragma once
 
-#include "CWnd.h"
+#include "platform/CWnd.h"
 
 class CStatic : public CWnd {
  public:

@@ -1,4 +1,4 @@
-#include "CWinApp.h"
+#include "platform/CWinApp.h"
 
 namespace {
 CWinApp* g_application = nullptr;

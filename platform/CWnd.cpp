@@ -1,4 +1,4 @@
-#include "CWnd.h"
+#include "platform/CWnd.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <algorithm>
 
-#include "DialogWindow.h"
-#include "TextCodec.h"
+#include "platform/DialogWindow.h"
+#include "platform/TextCodec.h"
 
 namespace {
 constexpr const char* kOwnerProperty = "platform.cwnd";

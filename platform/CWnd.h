@@ -6,8 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "CString.h"
-#include "WinTypes.h"
+#include "platform/CString.h"
+#include "platform/WinTypes.h"
 
 class CWnd {
  public:

@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "DialogScript.h"
+#include "platform/DialogScript.h"
 
 #include <utility>
 

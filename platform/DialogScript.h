@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "CString.h"
-#include "WinTypes.h"
+#include "platform/CString.h"
+#include "platform/WinTypes.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "DialogUnits.h"
+#include "platform/DialogUnits.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "DialogWindow.h"
+#include "platform/DialogWindow.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "DialogKeys.h"
-#include "WinTypes.h"
+#include "platform/DialogKeys.h"
+#include "platform/WinTypes.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "ModulePath.h"
+#include "platform/ModulePath.h"
 
 #include <QCoreApplication>
 #include <QFile>

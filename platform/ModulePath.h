@@ -2,7 +2,7 @@
 // this platform is '/'.
 #pragma once
 
-#include "CString.h"
+#include "platform/CString.h"
 
 namespace platform {
 

@@ -1,8 +1,8 @@
-#include "PerformanceCounter.h"
+#include "platform/PerformanceCounter.h"
 
 #include <chrono>
 
-#include "MessagePump.h"
+#include "platform/MessagePump.h"
 
 namespace platform {
 

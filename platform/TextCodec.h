@@ -4,7 +4,7 @@
 #include <QString>
 #include <string_view>
 
-#include "CString.h"
+#include "platform/CString.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "ThreadPriority.h"
+#include "platform/ThreadPriority.h"
 
 #include <pthread.h>
 #include <sched.h>

@@ -2,7 +2,7 @@
 // InitInstance once. The tool has no message loop of its own beyond its modal dialogs.
 #include <QApplication>
 
-#include "CWinApp.h"
+#include "platform/CWinApp.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);

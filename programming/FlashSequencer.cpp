@@ -1,7 +1,7 @@
 // The flash sequencer: every byte goes out as ten swaps (start symbol, eight data bits least
 // significant first, end of byte). The time from one swap to the next carries the symbol; the
 // transmit loop measures it, so nothing here reads a clock.
-#include "ProgramDlg.h"
+#include "programming/ProgramDlg.h"
 
 void CProgramDlg::SwapColours() { std::swap(m_leftColour, m_rightColour); }
 

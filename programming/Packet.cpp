@@ -1,6 +1,6 @@
-#include "Packet.h"
+#include "programming/Packet.h"
 
-#include "AppConfig.h"
+#include "config/AppConfig.h"
 
 Packet BuildPacket(const CAppConfig& config) {
   static_assert(CAppConfig::kCapacity + 3 <= Packet::kCapacity);

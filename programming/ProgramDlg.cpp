@@ -1,13 +1,13 @@
-#include "ProgramDlg.h"
+#include "programming/ProgramDlg.h"
 
 #include <cstdio>
 
-#include "DialogKeys.h"
-#include "MessagePump.h"
-#include "PerformanceCounter.h"
-#include "TextProgressCtrl.h"
-#include "ThreadPriority.h"
-#include "resource.h"
+#include "platform/DialogKeys.h"
+#include "platform/MessagePump.h"
+#include "platform/PerformanceCounter.h"
+#include "platform/ThreadPriority.h"
+#include "programming/TextProgressCtrl.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "CDialog.h"
-#include "WinTypes.h"
+#include "platform/CDialog.h"
+#include "platform/WinTypes.h"
 
 class CTextProgressCtrl;
 

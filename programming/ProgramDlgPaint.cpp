@@ -1,7 +1,7 @@
 // The flash panels: two rectangles below the progress bar, filled with the sequencer's colours.
-#include "CBrush.h"
-#include "CDC.h"
-#include "ProgramDlg.h"
+#include "platform/CBrush.h"
+#include "platform/CDC.h"
+#include "programming/ProgramDlg.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "TextProgressCtrl.h"
+#include "programming/TextProgressCtrl.h"
 
 #include <cstdint>
 
-#include "CDC.h"
-#include "CRgn.h"
+#include "platform/CDC.h"
+#include "platform/CRgn.h"
 
 namespace {
 

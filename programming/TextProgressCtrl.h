@@ -4,7 +4,7 @@
 // Invalidate.
 #pragma once
 
-#include "CProgressCtrl.h"
+#include "platform/CProgressCtrl.h"
 
 class CTextProgressCtrl : public CProgressCtrl {
  public:

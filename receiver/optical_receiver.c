@@ -1,4 +1,4 @@
-#include "optical_receiver.h"
+#include "receiver/optical_receiver.h"
 
 #include <string.h>
 

@@ -1,5 +1,5 @@
 /* Tests for the reference receiver. Swap times come from a small model of the transmitter. */
-#include "optical_receiver.h"
+#include "receiver/optical_receiver.h"
 
 #include <stdio.h>
 #include <string.h>

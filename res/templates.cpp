@@ -1,7 +1,7 @@
 // The tool's dialog templates and menu, in dialog units of the dialog font.
-#include "DialogTemplate.h"
-#include "WinTypes.h"
-#include "resource.h"
+#include "platform/DialogTemplate.h"
+#include "platform/WinTypes.h"
+#include "res/resource.h"
 
 namespace platform {
 
@@ -47,7 +47,7 @@ constexpr MenuTemplate kMenus[] = {
     {IDR_MAINMENU, kMainMenuItems},
 };
 
-#include "icon.xpm"
+#include "res/icon.xpm"
 
 }  // namespace
 

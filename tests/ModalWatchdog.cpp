@@ -1,4 +1,4 @@
-#include "ModalWatchdog.h"
+#include "tests/ModalWatchdog.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,10 +1,10 @@
-#include "ScriptedClock.h"
+#include "tests/ScriptedClock.h"
 
 #include <QEvent>
 #include <QWidget>
 
-#include "ProgramDlg.h"
-#include "TextProgressCtrl.h"
+#include "programming/ProgramDlg.h"
+#include "programming/TextProgressCtrl.h"
 
 ScriptedClock::ScriptedClock(std::int64_t stepMicroseconds) : m_step(stepMicroseconds) {
   platform::SetCounterSource(this);

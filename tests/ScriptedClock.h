@@ -8,7 +8,7 @@
 #include <QVector>
 #include <functional>
 
-#include "PerformanceCounter.h"
+#include "platform/PerformanceCounter.h"
 
 class CProgramDlg;
 

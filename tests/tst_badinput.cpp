@@ -17,13 +17,13 @@
 #include <functional>
 #include <sstream>
 
-#include "AppConfig.h"
-#include "CWnd.h"
-#include "MainDlg.h"
-#include "ModalWatchdog.h"
-#include "TextCodec.h"
-#include "TextFile.h"
-#include "resource.h"
+#include "app/MainDlg.h"
+#include "config/AppConfig.h"
+#include "config/TextFile.h"
+#include "platform/CWnd.h"
+#include "platform/TextCodec.h"
+#include "res/resource.h"
+#include "tests/ModalWatchdog.h"
 
 namespace {
 

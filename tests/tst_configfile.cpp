@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "AppConfig.h"
+#include "config/AppConfig.h"
 
 namespace {
 

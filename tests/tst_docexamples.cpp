@@ -8,12 +8,12 @@
 #include <functional>
 #include <vector>
 
-#include "AppConfig.h"
-#include "CWnd.h"
-#include "MainDlg.h"
-#include "ModalWatchdog.h"
-#include "TextCodec.h"
-#include "resource.h"
+#include "app/MainDlg.h"
+#include "config/AppConfig.h"
+#include "platform/CWnd.h"
+#include "platform/TextCodec.h"
+#include "res/resource.h"
+#include "tests/ModalWatchdog.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <QtTest>
 #include <functional>
 
-#include "DialogScript.h"
-#include "MainDlg.h"
-#include "ModalWatchdog.h"
-#include "resource.h"
+#include "app/MainDlg.h"
+#include "platform/DialogScript.h"
+#include "res/resource.h"
+#include "tests/ModalWatchdog.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "AfxMessageBox.h"
-#include "CFileDialog.h"
-#include "DialogScript.h"
-#include "ModalWatchdog.h"
+#include "platform/AfxMessageBox.h"
+#include "platform/CFileDialog.h"
+#include "platform/DialogScript.h"
+#include "tests/ModalWatchdog.h"
 
 class TestFileDialog : public QObject {
   Q_OBJECT

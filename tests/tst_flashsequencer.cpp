@@ -3,9 +3,9 @@
 #include <QtTest>
 #include <vector>
 
-#include "ProgramDlg.h"
-#include "optical_receiver.h"
-#include "resource.h"
+#include "programming/ProgramDlg.h"
+#include "receiver/optical_receiver.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <QtTest>
 #include <functional>
 
-#include "AboutDlg.h"
-#include "DialogTemplate.h"
-#include "DialogUnits.h"
-#include "MainDlg.h"
-#include "ModalWatchdog.h"
-#include "ProgramDlg.h"
-#include "resource.h"
+#include "app/AboutDlg.h"
+#include "app/MainDlg.h"
+#include "platform/DialogTemplate.h"
+#include "platform/DialogUnits.h"
+#include "programming/ProgramDlg.h"
+#include "res/resource.h"
+#include "tests/ModalWatchdog.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "AppConfig.h"
-#include "CWnd.h"
-#include "Packet.h"
+#include "config/AppConfig.h"
+#include "platform/CWnd.h"
+#include "programming/Packet.h"
 
 namespace {
 

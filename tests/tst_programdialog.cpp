@@ -6,11 +6,11 @@
 #include <QtTest>
 #include <functional>
 
-#include "ModalWatchdog.h"
-#include "ProgramDlg.h"
-#include "ScriptedClock.h"
-#include "TextProgressCtrl.h"
-#include "resource.h"
+#include "programming/ProgramDlg.h"
+#include "programming/TextProgressCtrl.h"
+#include "res/resource.h"
+#include "tests/ModalWatchdog.h"
+#include "tests/ScriptedClock.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "AppConfig.h"
-#include "CWnd.h"
+#include "config/AppConfig.h"
+#include "platform/CWnd.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <QtTest>
 #include <sstream>
 
-#include "AppConfig.h"
-#include "CWnd.h"
+#include "config/AppConfig.h"
+#include "platform/CWnd.h"
 
 namespace {
 

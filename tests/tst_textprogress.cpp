@@ -3,9 +3,9 @@
 #include <QtTest>
 #include <functional>
 
-#include "CBrush.h"
-#include "CDC.h"
-#include "TextProgressCtrl.h"
+#include "platform/CBrush.h"
+#include "platform/CDC.h"
+#include "programming/TextProgressCtrl.h"
 
 namespace {
 
