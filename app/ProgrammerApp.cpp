@@ -7,6 +7,7 @@
 #include "app/MainDlg.h"
 #include "platform/DialogTemplate.h"
 #include "res/resource.h"
+#include "res/templates.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ void AnnounceToDesktop() {
 }  // namespace
 
 bool CProgrammerApp::InitInstance() {
+  platform::RegisterResources(res::ToolResources());  // before any dialog is built
   AnnounceToDesktop();
   CMainDlg dialog(IDD_MAIN);
   dialog.DoModal();

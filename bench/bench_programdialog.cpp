@@ -15,6 +15,7 @@
 #include "platform/PerformanceCounter.h"
 #include "programming/ProgramDlg.h"
 #include "res/resource.h"
+#include "res/templates.h"
 
 namespace {
 
@@ -91,6 +92,7 @@ void Report(const std::vector<std::int64_t>& swapsNs, const std::vector<unsigned
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  platform::RegisterResources(res::ToolResources());
   const QStringList arguments = application.arguments();
   const int waitIndex = arguments.indexOf("--wait-for");
   const QString readyFile = waitIndex > 0 ? arguments.value(waitIndex + 1) : QString();

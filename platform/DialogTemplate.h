@@ -1,8 +1,10 @@
-// Dialog templates and menus as data: the shapes that res/ describes and CDialog builds windows
-// from. Positions and sizes of templates are dialog units of the dialog's font.
+// Dialog templates and menus as data: the shapes that the application registers and CDialog
+// builds windows from. Positions and sizes of templates are dialog units of the dialog's font.
 #pragma once
 
 #include <span>
+
+#include "platform/WinTypes.h"  // the standard ids (IDOK, IDCANCEL) that templates name
 
 namespace platform {
 
@@ -46,11 +48,22 @@ struct MenuTemplate {
   std::span<const MenuItem> items;
 };
 
-// Provided by res/: the templates of the tool, by id; null when there is none.
+// What the application hands the layer at start: its dialog templates, menus and icon. The
+// tables must outlive every dialog; the layer keeps only the spans.
+struct Resources {
+  std::span<const DialogTemplate> dialogs;
+  std::span<const MenuTemplate> menus;
+  const char* const* iconXpm = nullptr;  // the application icon as XPM data, or null
+};
+
+// Makes the given tables the ones that dialogs are built from, replacing any registered before.
+void RegisterResources(const Resources& resources);
+
+// The registered template of that id; null when there is none (or nothing is registered).
 const DialogTemplate* FindDialogTemplate(int id);
 const MenuTemplate* FindMenuTemplate(int id);
 
-// Provided by res/: the application icon as XPM data.
+// The registered application icon as XPM data; null when there is none.
 const char* const* ApplicationIconXpm();
 
 }  // namespace platform

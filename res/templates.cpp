@@ -1,13 +1,18 @@
 // The tool's dialog templates and menu, in dialog units of the dialog font.
-#include "platform/DialogTemplate.h"
-#include "platform/WinTypes.h"
+#include "res/templates.h"
+
 #include "res/resource.h"
 
-namespace platform {
+namespace res {
 
 namespace {
 
-using enum ItemKind;
+using platform::DialogItem;
+using platform::DialogTemplate;
+using platform::MenuItem;
+using platform::MenuItemKind;
+using platform::MenuTemplate;
+using enum platform::ItemKind;
 
 constexpr DialogItem kMainItems[] = {
     {DefPushButton, IDC_PROGRAM, "Program", 7, 170, 50, 14},
@@ -51,20 +56,6 @@ constexpr MenuTemplate kMenus[] = {
 
 }  // namespace
 
-const DialogTemplate* FindDialogTemplate(int id) {
-  for (const auto& dialog : kDialogs) {
-    if (dialog.id == id) return &dialog;
-  }
-  return nullptr;
-}
+platform::Resources ToolResources() { return {kDialogs, kMenus, application_icon_xpm}; }
 
-const MenuTemplate* FindMenuTemplate(int id) {
-  for (const auto& menu : kMenus) {
-    if (menu.id == id) return &menu;
-  }
-  return nullptr;
-}
-
-const char* const* ApplicationIconXpm() { return application_icon_xpm; }
-
-}  // namespace platform
+}  // namespace res

@@ -24,6 +24,7 @@
 #include "platform/TextCodec.h"
 #include "res/resource.h"
 #include "tests/ModalWatchdog.h"
+#include "tests/ToolResources.h"
 
 namespace {
 
@@ -97,6 +98,7 @@ class TestBadInput : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { testsupport::RegisterToolResources(); }
   void configFile_data();
   void configFile();
   void shownText_data();

@@ -14,6 +14,7 @@
 #include "platform/TextCodec.h"
 #include "res/resource.h"
 #include "tests/ModalWatchdog.h"
+#include "tests/ToolResources.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ class TestDocExamples : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { testsupport::RegisterToolResources(); }
   void configFile_data();
   void configFile();
   void window_data() { configFile_data(); }

@@ -12,6 +12,7 @@
 #include "platform/DialogScript.h"
 #include "res/resource.h"
 #include "tests/ModalWatchdog.h"
+#include "tests/ToolResources.h"
 
 namespace {
 
@@ -63,6 +64,7 @@ class TestFileCommands : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { testsupport::RegisterToolResources(); }
   void init() { WriteFile(ConfigPath(), kConfig); }
   void cleanup() { QFile::remove(ConfigPath()); }
   void saveAsNaming_data();

@@ -6,6 +6,7 @@
 #include "programming/ProgramDlg.h"
 #include "receiver/optical_receiver.h"
 #include "res/resource.h"
+#include "tests/ToolResources.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ class TestFlashSequencer : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { testsupport::RegisterToolResources(); }
   void workedTimeline_data();
   void workedTimeline();
   void ticksAndSwapsPerPacket_data();

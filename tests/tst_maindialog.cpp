@@ -13,6 +13,7 @@
 #include "programming/ProgramDlg.h"
 #include "res/resource.h"
 #include "tests/ModalWatchdog.h"
+#include "tests/ToolResources.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ class TestMainDialog : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { testsupport::RegisterToolResources(); }
   void cleanup() { QFile::remove(ConfigPath()); }
   void configuredForm();
   void withoutConfigKeepsTheTemplate();

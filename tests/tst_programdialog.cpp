@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "tests/ModalWatchdog.h"
 #include "tests/ScriptedClock.h"
+#include "tests/ToolResources.h"
 
 namespace {
 
@@ -91,6 +92,7 @@ class TestProgramDialog : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { testsupport::RegisterToolResources(); }
   void idleEndingsCloseAtOnce_data();
   void idleEndingsCloseAtOnce();
   void completeRun();
