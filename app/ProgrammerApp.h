@@ -5,5 +5,9 @@
 
 class CProgrammerApp : public CWinApp {
  public:
+  // The name that captions the tool's message boxes.
+  static constexpr const char* kAppName = "Universal Programmer";
+
+  CProgrammerApp() : CWinApp(kAppName) {}
   bool InitInstance() override;
 };

@@ -3,23 +3,18 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "platform/DialogScript.h"
+#include "platform/CWinApp.h"
+#include "platform/DialogAnswerSource.h"
 #include "platform/ModalFocus.h"
 #include "platform/TextCodec.h"
 
-namespace {
-// The framework captions its message boxes with the application's name.
-constexpr const char* kApplicationName = "Universal Programmer";
-}  // namespace
-
 int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/) {
   const bool yesNo = (type & MB_YESNO) == MB_YESNO;
-  if (auto* script = platform::DialogScript::Installed()) {
-    script->RecordMessage(text);
-    return yesNo ? script->TakeYesNoAnswer() : IDOK;
+  if (auto* source = platform::InstalledDialogAnswerSource()) {
+    return source->AnswerMessageBox(text, type);
   }
   const platform::ModalFocusReturn focusReturn;
-  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationName),
+  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(AfxGetAppName()),
                   platform::DecodeText(text ? text : ""),
                   yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                   QApplication::activeWindow());

@@ -1,4 +1,5 @@
-// The framework's message box: the text, the application's name as caption, and OK or Yes/No.
+// The framework's message box: the text, the application's name (AfxGetAppName) as caption, and
+// OK or Yes/No.
 #pragma once
 
 #include "platform/WinTypes.h"

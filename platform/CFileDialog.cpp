@@ -5,7 +5,7 @@
 #include <QRegularExpression>
 
 #include "platform/CWnd.h"
-#include "platform/DialogScript.h"
+#include "platform/DialogAnswerSource.h"
 #include "platform/ModalFocus.h"
 #include "platform/TextCodec.h"
 
@@ -46,8 +46,8 @@ CFileDialog::CFileDialog(bool openFileDialog, const char* defaultExt, const char
 
 int CFileDialog::DoModal() {
   m_pathName.clear();
-  if (auto* script = platform::DialogScript::Installed()) {
-    const auto answer = script->TakeFileAnswer({m_open, m_flags, m_filter});
+  if (auto* source = platform::InstalledDialogAnswerSource()) {
+    const auto answer = source->AnswerFileDialog({m_open, m_flags, m_filter});
     if (!answer) return IDCANCEL;
     m_pathName = *answer;
     return IDOK;

@@ -4,7 +4,9 @@ namespace {
 CWinApp* g_application = nullptr;
 }
 
-CWinApp::CWinApp() { g_application = this; }
+CWinApp::CWinApp(const char* appName) : m_pszAppName(appName ? appName : "") {
+  g_application = this;
+}
 
 CWinApp::~CWinApp() {
   if (g_application == this) g_application = nullptr;
@@ -13,3 +15,5 @@ CWinApp::~CWinApp() {
 bool CWinApp::InitInstance() { return false; }
 
 CWinApp* AfxGetApp() { return g_application; }
+
+const char* AfxGetAppName() { return g_application ? g_application->m_pszAppName : ""; }

@@ -9,9 +9,9 @@
 #include <functional>
 
 #include "app/MainDlg.h"
-#include "platform/DialogScript.h"
 #include "res/resource.h"
 #include "tests/ModalWatchdog.h"
+#include "tests/ScriptedDialogs.h"
 #include "tests/ToolResources.h"
 
 namespace {
@@ -53,7 +53,7 @@ void RunModal(CMainDlg& dialog, const std::function<void()>& whileShown) {
   dialog.DoModal();
 }
 
-QString Answer(platform::DialogScript& script, const QString& path) {
+QString Answer(testsupport::ScriptedDialogs& script, const QString& path) {
   script.AnswerPath(QFile::encodeName(path).toStdString());
   return path;
 }
@@ -101,7 +101,7 @@ void TestFileCommands::saveAsNaming() {
   QFETCH(QString, saved);
   QTemporaryDir dir;
   QVERIFY(QDir(dir.path()).mkdir("a.b"));
-  platform::DialogScript script;
+  testsupport::ScriptedDialogs script;
   Answer(script, dir.filePath(typed));
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] { dialog.SendCommand(ID_FILE_SAVE_SETTINGS_AS); });
@@ -127,7 +127,7 @@ void TestFileCommands::saveAsAsksBeforeReplacingTheNameItCompleted() {
   QFETCH(int, answer);
   QTemporaryDir dir;
   WriteFile(dir.filePath("mine.tss"), "a \"9\"\n");
-  platform::DialogScript script;
+  testsupport::ScriptedDialogs script;
   Answer(script, dir.filePath("mine"));  // the dialog saw no file of that name
   script.AnswerYesNo(answer);
   CMainDlg dialog(IDD_MAIN);
@@ -143,7 +143,7 @@ void TestFileCommands::saveAsAsksBeforeReplacingTheNameItCompleted() {
 
 void TestFileCommands::saveWritesToTheKnownFile() {
   QTemporaryDir dir;
-  platform::DialogScript script;
+  testsupport::ScriptedDialogs script;
   const QString first = Answer(script, dir.filePath("first.tss"));
   const QString opened = Answer(script, dir.filePath("opened.tss"));
   WriteFile(opened, "a \"7\"\n");
@@ -173,7 +173,7 @@ void TestFileCommands::cancelledDialogsChangeNothing_data() {
 void TestFileCommands::cancelledDialogsChangeNothing() {
   QFETCH(int, command);
   QFETCH(bool, open);
-  platform::DialogScript script;
+  testsupport::ScriptedDialogs script;
   script.AnswerCancel();
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] {
@@ -200,7 +200,7 @@ void TestFileCommands::open() {
   QFETCH(QString, message);
   QTemporaryDir dir;
   WriteFile(dir.filePath("s.tss"), "b \"9\"\n");
-  platform::DialogScript script;
+  testsupport::ScriptedDialogs script;
   Answer(script, dir.filePath(name));
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] {
@@ -213,7 +213,7 @@ void TestFileCommands::open() {
 
 void TestFileCommands::failedSaveSaysSo() {
   QTemporaryDir dir;
-  platform::DialogScript script;
+  testsupport::ScriptedDialogs script;
   Answer(script, dir.filePath("missing/mine"));
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] {

@@ -9,8 +9,9 @@
 
 #include "platform/AfxMessageBox.h"
 #include "platform/CFileDialog.h"
-#include "platform/DialogScript.h"
+#include "platform/CWinApp.h"
 #include "tests/ModalWatchdog.h"
+#include "tests/ScriptedDialogs.h"
 
 class TestFileDialog : public QObject {
   Q_OBJECT
@@ -56,7 +57,7 @@ void TestFileDialog::fileExt_data() {
 
 void TestFileDialog::fileExt() {
   QFETCH(QByteArray, path);
-  platform::DialogScript script;
+  testsupport::ScriptedDialogs script;
   script.AnswerPath(path.toStdString());
   CFileDialog dialog(false);
   QCOMPARE(dialog.DoModal(), IDOK);
@@ -123,6 +124,7 @@ void TestFileDialog::realDialog() {
 }
 
 void TestFileDialog::messageBox() {
+  const CWinApp app("Universal Programmer");  // captions the box
   QString caption;
   QString text;
   QTimer::singleShot(0, [&] {
@@ -137,7 +139,7 @@ void TestFileDialog::messageBox() {
   QCOMPARE(caption, QString("Universal Programmer"));
   QCOMPARE(text, QString("Unable to open file!"));
 
-  platform::DialogScript script;  // now only recorded: a window would block the test
+  testsupport::ScriptedDialogs script;  // now only recorded: a window would block the test
   QCOMPARE(AfxMessageBox("Unable to write to file!"), IDOK);
   QCOMPARE(script.Messages(), std::vector<CString>{"Unable to write to file!"});
 }

@@ -2,12 +2,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 #include <functional>
 
 #include "app/AboutDlg.h"
 #include "app/MainDlg.h"
+#include "app/ProgrammerApp.h"
+#include "platform/AfxMessageBox.h"
+#include "platform/CWinApp.h"
 #include "platform/DialogTemplate.h"
 #include "platform/DialogUnits.h"
 #include "programming/ProgramDlg.h"
@@ -71,6 +75,7 @@ class TestMainDialog : public QObject {
   void okAndEnterLeaveItOpen();
   void menuHoldsTheCommands();
   void templatesHoldEveryIdTheCodeUses();
+  void appNameCaptionsMessageBoxes();
 };
 
 void TestMainDialog::configuredForm() {
@@ -327,6 +332,26 @@ void TestMainDialog::templatesHoldEveryIdTheCodeUses() {
     }
   }
   QVERIFY(platform::FindMenuTemplate(platform::FindDialogTemplate(IDD_MAIN)->menuId));
+}
+
+// The application object names the tool: message boxes carry its name as their caption.
+void TestMainDialog::appNameCaptionsMessageBoxes() {
+  QCOMPARE(QString(AfxGetAppName()), QString());
+  {
+    const CProgrammerApp app;
+    QCOMPARE(QString(AfxGetAppName()), QString("Universal Programmer"));
+    QString caption;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      caption = box->windowTitle();
+      box->button(QMessageBox::Ok)->click();
+    });
+    const ModalWatchdog watchdog;
+    QCOMPARE(AfxMessageBox("Unable to open file!"), IDOK);
+    QCOMPARE(caption, QString("Universal Programmer"));
+  }
+  QCOMPARE(QString(AfxGetAppName()), QString());
 }
 
 QTEST_MAIN(TestMainDialog)
