@@ -23,8 +23,8 @@
 #include "platform/CWnd.h"
 #include "platform/TextCodec.h"
 #include "res/resource.h"
-#include "tests/ModalWatchdog.h"
-#include "tests/ToolResources.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/ToolResources.h"
 
 namespace {
 
@@ -46,10 +46,9 @@ QByteArray Row(const CAppConfig& config, int index) {
 }
 
 // A form of the rows a, b and c on a plain window, its boxes showing 1, 2 and 3.
-class Form : public CWnd {
+class Form : public testsupport::TestWindow {
  public:
   Form() {
-    AttachWidget(new QWidget, 0);
     std::istringstream in("ID \"a\" \"BYTE\" ID \"b\" \"BYTE\" ID \"c\" \"BYTE\"");
     config.ParseConfig(in);
     config.CreateControls(this);
@@ -90,7 +89,7 @@ QByteArray Fill(const QByteArray& prefix, const QByteArray& unit, qsizetype size
   return bytes + suffix;
 }
 
-QString MainConfigPath() { return QCoreApplication::applicationDirPath() + "/config.inf"; }
+QString MainConfigPath() { return testsupport::ConfigPathBesideExecutable(); }
 
 }  // namespace
 
@@ -380,15 +379,16 @@ void TestBadInput::mainDialogOpensOnAnyConfig() {
   int rows = -1;
   QSize size;
   bool buttonsBelowTheTop = false;
-  QTimer::singleShot(0, [&] {
-    rows = int(dialog.GetClientWidget()->findChildren<QLineEdit*>().size());
-    size = dialog.GetSafeWidget()->size();
-    buttonsBelowTheTop = dialog.GetDlgItem(IDC_PROGRAM)->GetSafeWidget()->y() > 0 &&
-                         dialog.GetDlgItem(IDCANCEL)->GetSafeWidget()->y() > 0;
-    dialog.SendCommand(IDCANCEL);
-  });
-  const ModalWatchdog watchdog;
-  QCOMPARE(dialog.DoModal(), IDCANCEL);
+  QCOMPARE(testsupport::RunModal(
+               dialog,
+               [&] {
+                 rows = int(dialog.GetClientWidget()->findChildren<QLineEdit*>().size());
+                 size = dialog.GetSafeWidget()->size();
+                 buttonsBelowTheTop = dialog.GetDlgItem(IDC_PROGRAM)->GetSafeWidget()->y() > 0 &&
+                                      dialog.GetDlgItem(IDCANCEL)->GetSafeWidget()->y() > 0;
+                 dialog.SendCommand(IDCANCEL);
+               }),
+           IDCANCEL);
   QTEST(rows, "rows");
   QTEST(buttonsBelowTheTop, "buttonsBelowTheTop");
   QVERIFY(size.width() >= 0 && size.width() <= 16384);

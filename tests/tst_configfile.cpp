@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "config/AppConfig.h"
+#include "tests/support/Fixtures.h"
 
 namespace {
 
@@ -19,12 +20,7 @@ struct Loaded {
 
 Loaded Load(const QTemporaryDir& dir, const QByteArray& content) {
   const QString path = dir.filePath("config.inf");
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-      file.write(content) != content.size()) {
-    qFatal("cannot write the test's config.inf");
-  }
-  file.close();
+  if (!testsupport::WriteFile(path, content)) qFatal("cannot write the test's config.inf");
   CAppConfig config;
   Loaded loaded;
   loaded.opened = config.LoadConfig(QFile::encodeName(path).constData());

@@ -13,8 +13,8 @@
 #include "platform/CWnd.h"
 #include "platform/TextCodec.h"
 #include "res/resource.h"
-#include "tests/ModalWatchdog.h"
-#include "tests/ToolResources.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/ToolResources.h"
 
 namespace {
 
@@ -22,18 +22,14 @@ QString Example(const QString& name) { return QStringLiteral(DOC_EXAMPLES_DIR "/
 
 QByteArray Path(const QString& path) { return QFile::encodeName(path); }
 
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
+using testsupport::ReadFile;
 
-QString MainConfigPath() { return QCoreApplication::applicationDirPath() + "/config.inf"; }
+QString MainConfigPath() { return testsupport::ConfigPathBesideExecutable(); }
 
 // The form of an example config.inf on a plain window, its edit boxes in table order.
-class Form : public CWnd {
+class Form : public testsupport::TestWindow {
  public:
   explicit Form(const QString& inf) {
-    AttachWidget(new QWidget, 0);
     if (!config.LoadConfig(Path(Example(inf))))
       qFatal("cannot read the example %s", qPrintable(inf));
     config.CreateControls(this);
@@ -166,7 +162,7 @@ void TestDocExamples::window() {
   QRect program;
   QRect exit;
   QRect client;
-  QTimer::singleShot(0, [&] {
+  const int result = testsupport::RunModal(dialog, [&] {
     QWidget* window = dialog.GetSafeWidget();
     title = window->windowTitle();
     frame = window->frameGeometry();
@@ -180,8 +176,7 @@ void TestDocExamples::window() {
     exit = dialog.GetDlgItem(IDCANCEL)->GetSafeWidget()->geometry();
     dialog.SendCommand(IDCANCEL);
   });
-  const ModalWatchdog watchdog;
-  QCOMPARE(dialog.DoModal(), IDCANCEL);
+  QCOMPARE(result, IDCANCEL);
   QTEST(title, "title");
   QCOMPARE(frame, QRect(QPoint(0, 0), size));
   QTEST(labels, "labels");

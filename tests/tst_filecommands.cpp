@@ -10,26 +10,18 @@
 
 #include "app/MainDlg.h"
 #include "res/resource.h"
-#include "tests/ModalWatchdog.h"
-#include "tests/ScriptedDialogs.h"
-#include "tests/ToolResources.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/ToolResources.h"
 
 namespace {
 
 const QByteArray kConfig = "AppName \"Widget Loader\"\nID \"a\" \"BYTE\"\nID \"b\" \"BYTE\"\n";
 
-QString ConfigPath() { return QCoreApplication::applicationDirPath() + "/config.inf"; }
+using testsupport::ReadFile;
+using testsupport::WriteFile;
 
-void WriteFile(const QString& path, const QByteArray& content) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-    qFatal("cannot write");
-}
-
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
+QString ConfigPath() { return testsupport::ConfigPathBesideExecutable(); }
 
 QList<QLineEdit*> Edits(CMainDlg& dialog) {
   return dialog.GetClientWidget()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
@@ -43,14 +35,11 @@ QStringList Texts(CMainDlg& dialog) {
 
 // Shows the main dialog with its boxes at "1", "2"..., runs `whileShown`, then ends it.
 void RunModal(CMainDlg& dialog, const std::function<void()>& whileShown) {
-  QTimer::singleShot(0, [&] {
+  testsupport::RunModal(dialog, [&] {
     const auto edits = Edits(dialog);
     for (int i = 0; i < edits.size(); ++i) edits[i]->setText(QString::number(i + 1));
     whileShown();
-    dialog.EndDialog(-2);
   });
-  const ModalWatchdog watchdog;
-  dialog.DoModal();
 }
 
 QString Answer(testsupport::ScriptedDialogs& script, const QString& path) {
@@ -65,7 +54,7 @@ class TestFileCommands : public QObject {
 
  private slots:
   void initTestCase() { testsupport::RegisterToolResources(); }
-  void init() { WriteFile(ConfigPath(), kConfig); }
+  void init() { testsupport::WriteConfigBesideExecutable(kConfig); }
   void cleanup() { QFile::remove(ConfigPath()); }
   void saveAsNaming_data();
   void saveAsNaming();
@@ -126,7 +115,7 @@ void TestFileCommands::saveAsAsksBeforeReplacingTheNameItCompleted_data() {
 void TestFileCommands::saveAsAsksBeforeReplacingTheNameItCompleted() {
   QFETCH(int, answer);
   QTemporaryDir dir;
-  WriteFile(dir.filePath("mine.tss"), "a \"9\"\n");
+  QVERIFY(WriteFile(dir.filePath("mine.tss"), "a \"9\"\n"));
   testsupport::ScriptedDialogs script;
   Answer(script, dir.filePath("mine"));  // the dialog saw no file of that name
   script.AnswerYesNo(answer);
@@ -146,7 +135,7 @@ void TestFileCommands::saveWritesToTheKnownFile() {
   testsupport::ScriptedDialogs script;
   const QString first = Answer(script, dir.filePath("first.tss"));
   const QString opened = Answer(script, dir.filePath("opened.tss"));
-  WriteFile(opened, "a \"7\"\n");
+  QVERIFY(WriteFile(opened, "a \"7\"\n"));
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] {
     dialog.SendCommand(ID_FILE_SAVE_SETTINGS);  // no file yet: asks like Save As
@@ -199,7 +188,7 @@ void TestFileCommands::open() {
   QFETCH(QString, name);
   QFETCH(QString, message);
   QTemporaryDir dir;
-  WriteFile(dir.filePath("s.tss"), "b \"9\"\n");
+  QVERIFY(WriteFile(dir.filePath("s.tss"), "b \"9\"\n"));
   testsupport::ScriptedDialogs script;
   Answer(script, dir.filePath(name));
   CMainDlg dialog(IDD_MAIN);
@@ -246,7 +235,7 @@ void TestFileCommands::about() {
   QFETCH(QByteArray, config);
   QFETCH(int, closeKey);
   if (config.isEmpty()) QFile::remove(ConfigPath());
-  if (!config.isEmpty()) WriteFile(ConfigPath(), config);
+  if (!config.isEmpty()) testsupport::WriteConfigBesideExecutable(config);
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] {
     for (int time = 0; time < 2; ++time) {

@@ -10,8 +10,8 @@
 #include "platform/AfxMessageBox.h"
 #include "platform/CFileDialog.h"
 #include "platform/CWinApp.h"
-#include "tests/ModalWatchdog.h"
-#include "tests/ScriptedDialogs.h"
+#include "tests/support/ModalWatchdog.h"
+#include "tests/support/ScriptedDialogs.h"
 
 class TestFileDialog : public QObject {
   Q_OBJECT

@@ -6,7 +6,7 @@
 #include "programming/ProgramDlg.h"
 #include "receiver/optical_receiver.h"
 #include "res/resource.h"
-#include "tests/ToolResources.h"
+#include "tests/support/ToolResources.h"
 
 namespace {
 
@@ -120,11 +120,15 @@ void TestFlashSequencer::workedTimeline() {
 
 void TestFlashSequencer::ticksAndSwapsPerPacket_data() {
   QTest::addColumn<QByteArray>("packet");
-  QTest::addColumn<int>("durationMs");  // first tick to completion tick, every tick on time
+  // First tick to completion tick, every tick on time: per byte two start durations and its eight
+  // bits (0x55 and 0xA5: 700 ms; 0x00: 500; 0x01, 0x02: 550; 0x05: 600; 0xFF: 900), plus one
+  // start duration at the end.
+  QTest::addColumn<int>("durationMs");
   QTest::newRow("no settings") << Packet({0x55, 0x00, 0x00}) << 700 + 500 + 500 + 50;
-  QTest::newRow("two settings") << Packet({0x55, 0x02, 0x01, 0x02, 0x05}) << -1;
-  QTest::newRow("all ones") << Packet({0x55, 0x01, 0xFF, 0x00}) << -1;
-  QTest::newRow("largest") << QByteArray(256, '\xA5') << -1;
+  QTest::newRow("two settings") << Packet({0x55, 0x02, 0x01, 0x02, 0x05})
+                                << 700 + 550 + 550 + 550 + 600 + 50;
+  QTest::newRow("all ones") << Packet({0x55, 0x01, 0xFF, 0x00}) << 700 + 550 + 900 + 500 + 50;
+  QTest::newRow("largest") << QByteArray(256, '\xA5') << 256 * 700 + 50;
 }
 
 void TestFlashSequencer::ticksAndSwapsPerPacket() {
@@ -149,7 +153,7 @@ void TestFlashSequencer::ticksAndSwapsPerPacket() {
       ideal += (static_cast<unsigned char>(byte) >> bit & 1) ? kOne : kZero;
   }
   QCOMPARE(run.ticks.back().time, ideal);
-  if (durationMs >= 0) QCOMPARE(run.ticks.back().time, std::int64_t{1000} * durationMs);
+  QCOMPARE(run.ticks.back().time, std::int64_t{1000} * durationMs);
 }
 
 void TestFlashSequencer::bitIntervals_data() {

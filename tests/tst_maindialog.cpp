@@ -16,31 +16,17 @@
 #include "platform/DialogUnits.h"
 #include "programming/ProgramDlg.h"
 #include "res/resource.h"
-#include "tests/ModalWatchdog.h"
-#include "tests/ToolResources.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/ModalWatchdog.h"
+#include "tests/support/ToolResources.h"
 
 namespace {
 
-QString ConfigPath() { return QCoreApplication::applicationDirPath() + "/config.inf"; }
+using testsupport::RunModal;
 
-void WriteConfig(const QByteArray& content) {
-  QFile file(ConfigPath());
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-      file.write(content) != content.size()) {
-    qFatal("cannot write config.inf beside the test");
-  }
-}
+QString ConfigPath() { return testsupport::ConfigPathBesideExecutable(); }
 
-// Runs the dialog modally and calls `whileShown` once it is up; a dialog still open afterwards is
-// ended with -2, so a wrong handler fails the test instead of hanging it.
-int RunModal(CMainDlg& dialog, const std::function<void()>& whileShown) {
-  QTimer::singleShot(0, [&] {
-    whileShown();
-    if (dialog.GetSafeWidget() && dialog.GetSafeWidget()->isVisible()) dialog.EndDialog(-2);
-  });
-  const ModalWatchdog watchdog;
-  return dialog.DoModal();
-}
+void WriteConfig(const QByteArray& content) { testsupport::WriteConfigBesideExecutable(content); }
 
 QWidget* Item(CMainDlg& dialog, int id) { return dialog.GetDlgItem(id)->GetSafeWidget(); }
 
@@ -182,15 +168,13 @@ void TestMainDialog::everyDialogHasAFixedSize() {
   CAboutDlg about(nullptr);
   for (CDialog* dialog : std::initializer_list<CDialog*>{&main, &programming, &about}) {
     QSize minimum, maximum, size;
-    QTimer::singleShot(0, [&] {
+    RunModal(*dialog, [&] {
       QWidget* window = dialog->GetSafeWidget();
       minimum = window->minimumSize();
       maximum = window->maximumSize();
       size = window->size();
       dialog->EndDialog(IDCANCEL);
     });
-    const ModalWatchdog watchdog;
-    dialog->DoModal();
     QVERIFY(!size.isEmpty());
     QCOMPARE(minimum, size);
     QCOMPARE(maximum, size);

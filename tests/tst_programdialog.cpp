@@ -9,9 +9,9 @@
 #include "programming/ProgramDlg.h"
 #include "programming/TextProgressCtrl.h"
 #include "res/resource.h"
-#include "tests/ModalWatchdog.h"
-#include "tests/ScriptedClock.h"
-#include "tests/ToolResources.h"
+#include "tests/support/Fixtures.h"
+#include "tests/support/ScriptedClock.h"
+#include "tests/support/ToolResources.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ Outcome RunDialog(const QByteArray& packet, int starts,
   CProgramDlg dialog(IDD_PROGRAM, bytes, static_cast<int>(packet.size()), zero, one, start);
   ScriptedClock clock(100);
   Outcome outcome;
-  QTimer::singleShot(0, [&] {
+  outcome.result = testsupport::RunModal(dialog, [&] {
     clock.Watch(&dialog);
     if (script) script(clock, dialog);
     QVERIFY(QTest::qWaitForWindowActive(dialog.GetSafeWidget()));
@@ -74,10 +74,7 @@ Outcome RunDialog(const QByteArray& packet, int starts,
     outcome.stillOpen = dialog.GetSafeWidget()->isVisible();
     QPushButton* done = Button(dialog, IDCANCEL);
     done->click();
-    if (dialog.GetSafeWidget() && dialog.GetSafeWidget()->isVisible()) dialog.EndDialog(-2);
   });
-  const ModalWatchdog watchdog;
-  outcome.result = dialog.DoModal();
   for (const auto& change : clock.StatusChanges()) {
     outcome.statuses << change.text;
     outcome.statusTimes << change.time;
@@ -98,6 +95,8 @@ class TestProgramDialog : public QObject {
   void completeRun();
   void cancels_data();
   void cancels();
+  void cancelsDuringTheRun_data();
+  void cancelsDuringTheRun();
   void startAgainAfterACompleteRun();
   void dialogKeysDoNothingWhileBusy();
   void barAndPanelsAreWhereTheyBelong();
@@ -114,15 +113,14 @@ void TestProgramDialog::idleEndingsCloseAtOnce() {
   QFETCH(QString, how);
   CProgramDlg dialog(IDD_PROGRAM, reinterpret_cast<const unsigned char*>(kPacket.constData()), 3,
                      50000, 100000, 50000);
-  QTimer::singleShot(0, [&] {
-    QWidget* window = dialog.GetSafeWidget();
-    if (how == "done") Button(dialog, IDCANCEL)->click();
-    if (how == "close") window->close();
-    if (how == "escape") QTest::keyClick(window, Qt::Key_Escape);
-    if (dialog.GetSafeWidget() && dialog.GetSafeWidget()->isVisible()) dialog.EndDialog(-2);
-  });
-  const ModalWatchdog watchdog;
-  QCOMPARE(dialog.DoModal(), IDCANCEL);
+  QCOMPARE(testsupport::RunModal(dialog,
+                                 [&] {
+                                   QWidget* window = dialog.GetSafeWidget();
+                                   if (how == "done") Button(dialog, IDCANCEL)->click();
+                                   if (how == "close") window->close();
+                                   if (how == "escape") QTest::keyClick(window, Qt::Key_Escape);
+                                 }),
+           IDCANCEL);
 }
 
 void TestProgramDialog::completeRun() {
@@ -148,31 +146,12 @@ void TestProgramDialog::completeRun() {
   QCOMPARE(outcome.result, IDCANCEL);  // Done after the run closes the dialog
 }
 
-void TestProgramDialog::cancels_data() {
-  QTest::addColumn<QString>("how");
-  QTest::addColumn<qint64>("at");  // microseconds after Start
-  QTest::addColumn<QString>("status");
-  QTest::addColumn<int>("swaps");     // -1: some, but not all 30
-  QTest::addColumn<int>("position");  // -1: some, but below the end
+namespace {
 
-  QTest::newRow("Cancel during the countdown")
-      << "click" << qint64(1500 * kMs) << "Ready to program" << 0 << 0;
-  QTest::newRow("close box during the countdown")
-      << "close" << qint64(2500 * kMs) << "Ready to program" << 0 << 0;
-  QTest::newRow("Cancel in the middle of a byte")
-      << "click" << qint64(kRunStart + 400 * kMs) << "Programming...Canceled" << -1 << -1;
-  QTest::newRow("close box in the middle of a byte")
-      << "close" << qint64(kRunStart + 900 * kMs) << "Programming...Canceled" << -1 << -1;
-  QTest::newRow("Cancel in the last start-duration wait")
-      << "click" << qint64(kRunStart + 1725 * kMs) << "Programming...Done" << 30 << 30;
-}
-
-void TestProgramDialog::cancels() {
-  QFETCH(QString, how);
-  QFETCH(qint64, at);
-  QFETCH(int, swaps);
-  QFETCH(int, position);
-  const Outcome outcome = RunDialog(kPacket, 1, [&](ScriptedClock& clock, CProgramDlg& dialog) {
+// Cancels with the dialog's Cancel button ("click") or its close box ("close") at a moment after
+// Start: the run stops where it is (or has not begun, or has just ended) and the dialog stays open.
+Outcome CancelAt(const QString& how, qint64 at) {
+  return RunDialog(kPacket, 1, [&](ScriptedClock& clock, CProgramDlg& dialog) {
     clock.At(at, [&dialog, how] {
       if (how == "click") {
         QueueClick(Button(dialog, IDCANCEL));
@@ -181,18 +160,65 @@ void TestProgramDialog::cancels() {
       }
     });
   });
-  QTEST(outcome.statuses.last(), "status");
+}
+
+// After a cancel: Start can start again, and the panels are back to black and white.
+void VerifyReadyAgain(const Outcome& outcome) {
   QVERIFY(outcome.stillOpen);  // a cancel never closes the dialog; Done afterwards does
   QCOMPARE(outcome.result, IDCANCEL);
-  if (swaps >= 0) QCOMPARE(outcome.swaps.size(), swaps);
-  if (swaps < 0) QVERIFY(outcome.swaps.size() > 0 && outcome.swaps.size() < 30);
-  if (position >= 0) QCOMPARE(outcome.position, position);
-  if (position < 0) QVERIFY(outcome.position > 0 && outcome.position < 30);
   QVERIFY(outcome.startEnabled);
   QVERIFY(outcome.startHasFocus);
   QCOMPARE(outcome.doneText, QString("Done"));
   QCOMPARE(outcome.left, CProgramDlg::kBlack);
   QCOMPARE(outcome.right, CProgramDlg::kWhite);
+}
+
+}  // namespace
+
+// Cancels before the first swap or after the last: the swaps and the bar's position are exact.
+void TestProgramDialog::cancels_data() {
+  QTest::addColumn<QString>("how");
+  QTest::addColumn<qint64>("at");  // microseconds after Start
+  QTest::addColumn<QString>("status");
+  QTest::addColumn<int>("swaps");
+  QTest::addColumn<int>("position");
+
+  QTest::newRow("Cancel during the countdown")
+      << "click" << qint64(1500 * kMs) << "Ready to program" << 0 << 0;
+  QTest::newRow("close box during the countdown")
+      << "close" << qint64(2500 * kMs) << "Ready to program" << 0 << 0;
+  QTest::newRow("Cancel in the last start-duration wait")
+      << "click" << qint64(kRunStart + 1725 * kMs) << "Programming...Done" << 30 << 30;
+}
+
+void TestProgramDialog::cancels() {
+  QFETCH(QString, how);
+  QFETCH(qint64, at);
+  const Outcome outcome = CancelAt(how, at);
+  QTEST(outcome.statuses.last(), "status");
+  QTEST(int(outcome.swaps.size()), "swaps");
+  QTEST(outcome.position, "position");
+  VerifyReadyAgain(outcome);
+}
+
+// Cancels in the middle of a byte: some swaps but not all 30 went out, and the bar stopped short
+// of its end.
+void TestProgramDialog::cancelsDuringTheRun_data() {
+  QTest::addColumn<QString>("how");
+  QTest::addColumn<qint64>("at");  // microseconds after Start
+
+  QTest::newRow("Cancel in the middle of a byte") << "click" << qint64(kRunStart + 400 * kMs);
+  QTest::newRow("close box in the middle of a byte") << "close" << qint64(kRunStart + 900 * kMs);
+}
+
+void TestProgramDialog::cancelsDuringTheRun() {
+  QFETCH(QString, how);
+  QFETCH(qint64, at);
+  const Outcome outcome = CancelAt(how, at);
+  QCOMPARE(outcome.statuses.last(), QString("Programming...Canceled"));
+  QVERIFY(outcome.swaps.size() > 0 && outcome.swaps.size() < 30);
+  QVERIFY(outcome.position > 0 && outcome.position < 30);
+  VerifyReadyAgain(outcome);
 }
 
 void TestProgramDialog::startAgainAfterACompleteRun() {
@@ -237,7 +263,7 @@ void TestProgramDialog::dialogKeysDoNothingWhileBusy() {
 void TestProgramDialog::barAndPanelsAreWhereTheyBelong() {
   CProgramDlg dialog(IDD_PROGRAM, reinterpret_cast<const unsigned char*>(kPacket.constData()), 3,
                      50000, 100000, 50000);
-  QTimer::singleShot(0, [&] {
+  const int result = testsupport::RunModal(dialog, [&] {
     RECT client;
     dialog.GetClientRect(&client);
     const int w = client.right, h = client.bottom;
@@ -272,8 +298,7 @@ void TestProgramDialog::barAndPanelsAreWhereTheyBelong() {
     QCOMPARE(pixelAt(3 * w / 4, h / 2), QColor(Qt::black));
     dialog.EndDialog(IDOK);
   });
-  const ModalWatchdog watchdog;
-  QCOMPARE(dialog.DoModal(), IDOK);
+  QCOMPARE(result, IDOK);
 }
 
 QTEST_MAIN(TestProgramDialog)

@@ -15,30 +15,23 @@
 
 #include "config/AppConfig.h"
 #include "platform/CWnd.h"
+#include "tests/support/Fixtures.h"
 
 namespace {
 
 const QByteArray kOld = "previous good file\n";
 
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
-
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
+using testsupport::ReadFile;
+using testsupport::WriteFile;
 
 QStringList Entries(const QString& folder) {
   return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 // A form with one row per id, as config.inf makes it; with controls, the boxes show "1", "2"...
-class Form : public CWnd {
+class Form : public testsupport::TestWindow {
  public:
   explicit Form(const QByteArrayList& ids, bool withControls = true) {
-    AttachWidget(new QWidget, 0);
     QTemporaryDir dir;
     QByteArray inf;
     for (const QByteArray& id : ids) inf += "ID \"" + id + "\" \"BYTE\"\n";
@@ -108,6 +101,7 @@ class TestSavedSettings : public QObject {
   void saveAndLoadBack();
   void saveKeepsPermissions_data();
   void saveKeepsPermissions();
+  void newFileTakesTheUmask();
   void saveThroughALinkKeepsTheLink();
   void failedSaveKeepsTheOldFile_data();
   void failedSaveKeepsTheOldFile();
@@ -226,24 +220,32 @@ void TestSavedSettings::saveAndLoadBack() {
 }
 
 void TestSavedSettings::saveKeepsPermissions_data() {
-  QTest::addColumn<int>("mode");  // of the old file; -1: none
+  QTest::addColumn<int>("mode");  // of the old file
   QTest::newRow("0600") << 0600;
   QTest::newRow("0640") << 0640;
   QTest::newRow("0755") << 0755;
-  QTest::newRow("new file: the umask") << -1;
 }
 
 void TestSavedSettings::saveKeepsPermissions() {
   QFETCH(int, mode);
   QTemporaryDir dir;
   const QString path = dir.filePath("s.tss");
-  if (mode >= 0) QVERIFY(WriteFile(path, kOld) && chmod(QFile::encodeName(path), mode) == 0);
+  QVERIFY(WriteFile(path, kOld) && chmod(QFile::encodeName(path), mode) == 0);
+  QVERIFY(Form({"a"}).Save(path));
+  struct stat saved {};
+  QCOMPARE(stat(QFile::encodeName(path), &saved), 0);
+  QCOMPARE(int(saved.st_mode & 07777), mode);
+}
+
+void TestSavedSettings::newFileTakesTheUmask() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("s.tss");
   const mode_t mask = umask(0);
   umask(mask);
   QVERIFY(Form({"a"}).Save(path));
   struct stat saved {};
   QCOMPARE(stat(QFile::encodeName(path), &saved), 0);
-  QCOMPARE(int(saved.st_mode & 07777), mode >= 0 ? mode : int(0666 & ~mask));
+  QCOMPARE(int(saved.st_mode & 07777), int(0666 & ~mask));
 }
 
 void TestSavedSettings::saveThroughALinkKeepsTheLink() {

@@ -11,16 +11,14 @@
 
 #include "config/AppConfig.h"
 #include "platform/CWnd.h"
+#include "tests/support/Fixtures.h"
 
 namespace {
 
 // A plain window to put setting controls on.
-class TestWindow : public CWnd {
+class TestWindow : public testsupport::TestWindow {
  public:
-  TestWindow() {
-    AttachWidget(new QWidget, 0);
-    GetSafeWidget()->resize(400, 300);
-  }
+  TestWindow() : testsupport::TestWindow(400, 300) {}
 };
 
 QLineEdit* EditOf(const CByteSetting& setting) {

@@ -6,6 +6,7 @@
 #include "platform/CBrush.h"
 #include "platform/CDC.h"
 #include "programming/TextProgressCtrl.h"
+#include "tests/support/Fixtures.h"
 
 namespace {
 
@@ -13,9 +14,8 @@ const QColor kBlue(0, 0, 255);
 
 // A control of the given size on a plain window.
 template <class Control>
-struct OnWindow : CWnd {
+struct OnWindow : testsupport::TestWindow {
   OnWindow(int width, int height) {
-    AttachWidget(new QWidget, 0);
     control.Create(WS_CHILD | WS_VISIBLE, RECT{0, 0, width, height}, this, 1);
   }
   QWidget* Widget() const { return control.GetSafeWidget(); }

@@ -1,4 +1,4 @@
-#include "tests/ModalWatchdog.h"
+#include "tests/support/ModalWatchdog.h"
 
 #include <QApplication>
 #include <QDialog>

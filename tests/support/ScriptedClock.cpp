@@ -1,4 +1,4 @@
-#include "tests/ScriptedClock.h"
+#include "tests/support/ScriptedClock.h"
 
 #include <QEvent>
 #include <QWidget>

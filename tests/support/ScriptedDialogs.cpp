@@ -1,4 +1,4 @@
-#include "tests/ScriptedDialogs.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <utility>
 
