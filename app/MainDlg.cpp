@@ -10,6 +10,7 @@
 #include "platform/ModulePath.h"
 #include "programming/Packet.h"
 #include "programming/ProgramDlg.h"
+#include "protocol/optical_protocol.h"
 #include "res/resource.h"
 
 namespace {
@@ -73,9 +74,9 @@ void CMainDlg::OnCancel() { CDialog::OnCancel(); }
 
 void CMainDlg::OnProgram() {
   const Packet packet = BuildPacket(m_config);
-  const int zeroBitDuration = 50000;  // microseconds
-  const int oneBitDuration = 100000;
-  const int startDuration = 50000;
+  const int zeroBitDuration = OPTICAL_ZERO_BIT_US;  // microseconds
+  const int oneBitDuration = OPTICAL_ONE_BIT_US;
+  const int startDuration = OPTICAL_START_US;
   // The dialog keeps a pointer to the packet, which lives here until it has closed.
   CProgramDlg dialog(IDD_PROGRAM, packet.bytes.data(), packet.length, zeroBitDuration,
                      oneBitDuration, startDuration);

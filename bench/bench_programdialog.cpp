@@ -14,12 +14,13 @@
 #include "platform/MessagePump.h"
 #include "platform/PerformanceCounter.h"
 #include "programming/ProgramDlg.h"
+#include "protocol/optical_protocol.h"
 #include "res/resource.h"
 #include "res/templates.h"
 
 namespace {
 
-constexpr int kZero = 50000, kOne = 100000, kStart = 50000;
+constexpr int kZero = OPTICAL_ZERO_BIT_US, kOne = OPTICAL_ONE_BIT_US, kStart = OPTICAL_START_US;
 
 // The steady clock, noting the previous reading whenever the panels have swapped since: that
 // reading is the timestamp taken just before the swapping tick.
@@ -44,7 +45,7 @@ class RecordingClock : public platform::CounterSource {
 };
 
 std::vector<unsigned char> TwentyBytePacket() {
-  std::vector<unsigned char> packet{0x55, 17};
+  std::vector<unsigned char> packet{OPTICAL_SYNC_BYTE, 17};
   for (int i = 0; i < 17; ++i) packet.push_back(static_cast<unsigned char>(i * 37 + 1));
   unsigned sum = 0;
   for (std::size_t i = 1; i < packet.size(); ++i) sum += packet[i];

@@ -28,10 +28,12 @@
 #include <string.h>
 #include <time.h>
 
+#include "protocol/optical_protocol.h"
 #include "receiver/optical_receiver.h"
 
 enum { kMaxSwaps = 8192 };
-static const int64_t kZeroUs = 50000, kOneUs = 100000, kStartUs = 50000;
+static const int64_t kZeroUs = OPTICAL_ZERO_BIT_US, kOneUs = OPTICAL_ONE_BIT_US,
+                     kStartUs = OPTICAL_START_US;
 
 static int64_t NowUs(void) {
   struct timespec ts;
@@ -134,7 +136,8 @@ int main(int argc, char** argv) {
    * true sequence (start, eight bits, gap for every byte), so a late start symbol that happens to
    * look like a one bit still counts as late. Without a packet, the nearer of the two. */
   static int64_t nominal[kMaxSwaps];
-  const bool known = event == ORX_PACKET && (long)orx_length(&receiver) * 10 == swapCount;
+  const bool known =
+      event == ORX_PACKET && (long)orx_length(&receiver) * OPTICAL_SWAPS_PER_BYTE == swapCount;
   for (long i = 0, byte = 0; known && byte < (long)orx_length(&receiver); ++byte) {
     nominal[i++] = kStartUs;
     for (int bit = 0; bit < 8; ++bit) {

@@ -6,14 +6,15 @@
 //   2: round trip — a packet of values from the input, sent at the tool's durations with jitter
 //      inside the tolerance, must come out exactly.
 // Whatever the input: a packet reported valid has its sync, length and checksum right, the
-// length never exceeds 256, an error never leaves values to read, and a receiver that refused
-// its durations stays silent.
+// length never exceeds OPTICAL_MAX_PACKET, an error never leaves values to read, and a receiver
+// that refused its durations stays silent.
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <vector>
 
 #include "fuzz/FuzzCheck.h"
+#include "protocol/optical_protocol.h"
 #include "receiver/optical_receiver.h"
 
 namespace {
@@ -40,13 +41,13 @@ class Input {
 void Observe(const orx_receiver& rx, orx_event event) {
   FUZZ_CHECK(event >= ORX_NONE && event <= ORX_ERR_TRUNCATED);
   const std::size_t length = orx_length(&rx);
-  FUZZ_CHECK(length <= ORX_MAX_PACKET);
+  FUZZ_CHECK(length <= OPTICAL_MAX_PACKET);
   std::size_t count = 1;
   const std::uint8_t* values = orx_values(&rx, &count);
   if (event == ORX_PACKET) {
     const std::uint8_t* bytes = orx_bytes(&rx);
     FUZZ_CHECK(length >= 3);
-    FUZZ_CHECK(bytes[0] == ORX_SYNC);
+    FUZZ_CHECK(bytes[0] == OPTICAL_SYNC_BYTE);
     FUZZ_CHECK(bytes[1] <= ORX_MAX_VALUES);
     FUZZ_CHECK(length == static_cast<std::size_t>(bytes[1]) + 3);
     unsigned sum = 0;
@@ -141,7 +142,8 @@ void Symbols(Input& input) {
 }
 
 void RoundTrip(Input& input) {
-  constexpr std::int64_t kZero = 50000, kOne = 100000, kStart = 50000, kMargin = 25000;
+  constexpr std::int64_t kZero = OPTICAL_ZERO_BIT_US, kOne = OPTICAL_ONE_BIT_US,
+                         kStart = OPTICAL_START_US, kMargin = (kOne - kZero) / 2;
   std::uint8_t packet[ORX_MAX_PACKET];
   const std::size_t count = input.Byte() % (ORX_MAX_VALUES + 1);
   packet[0] = ORX_SYNC;

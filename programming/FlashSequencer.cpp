@@ -1,7 +1,8 @@
-// The flash sequencer: every byte goes out as ten swaps (start symbol, eight data bits least
-// significant first, end of byte). The time from one swap to the next carries the symbol; the
-// transmit loop measures it, so nothing here reads a clock.
+// The flash sequencer: every byte goes out as ten swaps (OPTICAL_SWAPS_PER_BYTE) (start symbol,
+// eight data bits least significant first, end of byte). The time from one swap to the next carries
+// the symbol; the transmit loop measures it, so nothing here reads a clock.
 #include "programming/ProgramDlg.h"
+#include "protocol/optical_protocol.h"
 
 void CProgramDlg::SwapColours() { std::swap(m_leftColour, m_rightColour); }
 
@@ -10,7 +11,7 @@ void CProgramDlg::Advance() {
     m_stopped = true;  // the whole packet is out
     return;
   }
-  if (m_step == 10) {
+  if (m_step == OPTICAL_SWAPS_PER_BYTE) {
     // End of the byte; its gap follows in this same tick.
     ++m_byteIndex;
     m_step = 0;

@@ -7,12 +7,13 @@
 #include "platform/PerformanceCounter.h"
 #include "platform/ThreadPriority.h"
 #include "programming/TextProgressCtrl.h"
+#include "protocol/optical_protocol.h"
 #include "res/resource.h"
 
 namespace {
 
 constexpr std::int64_t kCountdownStepMicroseconds = 1'000'000;
-constexpr int kCountdownSeconds = 3;
+constexpr int kCountdownSeconds = OPTICAL_COUNTDOWN_SECONDS;
 
 // Reads the counter as the loops measure time: microseconds since `timestamp`.
 std::int64_t MicrosecondsSince(std::int64_t timestamp, std::int64_t frequency) {
@@ -74,7 +75,8 @@ bool CProgramDlg::OnInitDialog() {
   const int width = client.right - client.left;
   m_progress = std::make_unique<CTextProgressCtrl>();
   m_progress->Create(WS_CHILD | WS_VISIBLE, RECT{10, 10, width - 10, 35}, this, IDC_PROGRESS);
-  m_progress->SendMessage(PBM_SETRANGE32, 0, 10 * static_cast<LPARAM>(m_packetSize));
+  m_progress->SendMessage(PBM_SETRANGE32, 0,
+                          OPTICAL_SWAPS_PER_BYTE * static_cast<LPARAM>(m_packetSize));
   m_progress->SendMessage(PBM_SETPOS, 0, 0);
   m_progress->SetWindowText("Ready to program");  // not painted yet: no invalidation needed
   return true;
@@ -137,7 +139,7 @@ void CProgramDlg::OnStart() {
         // Each wait is timed from just before the swap that opens it.
         timestamp = Timestamp();
         Advance();
-        SetProgressPosition(m_byteIndex * 10 + m_step);
+        SetProgressPosition(m_byteIndex * OPTICAL_SWAPS_PER_BYTE + m_step);
       }
     }
     SetStatusText(m_byteIndex == m_packetSize ? "Programming...Done" : "Programming...Canceled");

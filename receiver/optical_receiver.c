@@ -6,7 +6,7 @@
 enum { MODE_OFF = 0, MODE_READY, MODE_RECEIVING, MODE_WAITING };
 
 /* Swaps per byte: start symbol, eight data bits, end of byte. */
-enum { SWAPS_PER_BYTE = 10, FIRST_BIT_SWAP = 2 };
+enum { SWAPS_PER_BYTE = OPTICAL_SWAPS_PER_BYTE, FIRST_BIT_SWAP = 2 };
 
 bool orx_init(orx_receiver* rx, int64_t zero_us, int64_t one_us, int64_t start_us) {
   if (rx == NULL) return false;

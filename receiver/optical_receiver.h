@@ -10,7 +10,7 @@
  *   end of byte  -> next start     start duration (gap between bytes)
  *
  * Every byte is ten swaps: start symbol, bits 0..7 (least significant first), end of byte.
- * A packet is: 0x55 sync, count N, N values, checksum (sum of count and values modulo 256).
+ * A packet is: sync byte, count N, N values, checksum (sum of count and values modulo 256).
  *
  * Tolerances, with margin = (one_us - zero_us) / 2:
  *   - an interval is short (zero bit, start, gap) if below threshold = zero_us + margin, else
@@ -30,14 +30,16 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "protocol/optical_protocol.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
 /* Largest packet: sync + count + 253 values + checksum. */
-#define ORX_MAX_PACKET 256
+#define ORX_MAX_PACKET OPTICAL_MAX_PACKET
 #define ORX_MAX_VALUES (ORX_MAX_PACKET - 3)
-#define ORX_SYNC 0x55
+#define ORX_SYNC OPTICAL_SYNC_BYTE
 
 /* What a swap (or a poll) produced. Errors refer to the packet in progress, which is dropped;
  * the receiver then waits for an idle silence before accepting a new packet. All errors come
@@ -48,7 +50,7 @@ typedef enum orx_event {
   ORX_PACKET,        /* the last byte completed and the packet checks out */
   ORX_ERR_INTERVAL,  /* an interval fell outside the tolerance window */
   ORX_ERR_FRAMING,   /* a start or gap interval read as long */
-  ORX_ERR_SYNC,      /* first byte was not 0x55 */
+  ORX_ERR_SYNC,      /* first byte was not the sync byte */
   ORX_ERR_LENGTH,    /* count byte above ORX_MAX_VALUES */
   ORX_ERR_CHECKSUM,  /* checksum byte does not match count and values */
   ORX_ERR_TRUNCATED, /* silence (or end of input) before the packet was complete */

@@ -4,7 +4,13 @@
 #include <stdio.h>
 #include <string.h>
 
-enum { ZERO_US = 50000, ONE_US = 100000, START_US = 50000, IDLE_US = 2 * ONE_US };
+enum {
+  ZERO_US = OPTICAL_ZERO_BIT_US,
+  ONE_US = OPTICAL_ONE_BIT_US,
+  START_US = OPTICAL_START_US,
+  IDLE_US = 2 * ONE_US,
+  MARGIN_US = (ONE_US - ZERO_US) / 2, /* either side of the threshold between short and long */
+};
 
 static int g_cases, g_failures;
 
@@ -58,7 +64,7 @@ static orx_receiver new_receiver(void) {
 
 static void test_worked_timeline(void) {
   static const int64_t first_byte_ms[] = {50, 100, 200, 250, 350, 400, 500, 550, 650, 700};
-  const uint8_t packet[] = {0x55, 0x00, 0x00};
+  const uint8_t packet[] = {OPTICAL_SYNC_BYTE, 0x00, 0x00};
   run r = {0};
   transmit(&r, packet, 3);
   g_cases++;
@@ -69,7 +75,7 @@ static void test_worked_timeline(void) {
     orx_event ev = orx_feed_swap(&rx, first_byte_ms[i] * 1000);
     CHECK(ev == (i == 9 ? ORX_BYTE : ORX_NONE), "swap %zu gave %s", i, orx_event_name(ev));
   }
-  CHECK(orx_length(&rx) == 1 && orx_bytes(&rx)[0] == 0x55, "first byte");
+  CHECK(orx_length(&rx) == 1 && orx_bytes(&rx)[0] == OPTICAL_SYNC_BYTE, "first byte");
 }
 
 static uint32_t g_seed = 12345;
@@ -181,7 +187,7 @@ static void test_faults(void) {
 static void test_sequences(void) {
   typedef struct {
     int64_t pause;     /* silence before the segment's start pause */
-    int sync;          /* sync byte to send, 0 for 0x55 */
+    int sync;          /* sync byte to send, 0 for the protocol's */
     size_t skip, keep; /* drop the first `skip` swaps; keep only `keep` (0 = all) */
     size_t noise;      /* instead of a packet, this many swaps 10 ms apart */
   } segment;
@@ -193,7 +199,7 @@ static void test_sequences(void) {
       {"idle between packets", {{0}, {.pause = IDLE_US - START_US}}, "PACKET PACKET"},
       {"pause shorter than idle", {{0}, {.pause = IDLE_US - START_US - 1}}, "PACKET"},
       {"resync after bad sync", {{.sync = 0x5A}, {.pause = IDLE_US}}, "ERR_SYNC PACKET"},
-      {"bad sync needs idle", {{.sync = 0x5A}, {.pause = 100000}}, "ERR_SYNC"},
+      {"bad sync needs idle", {{.sync = 0x5A}, {.pause = IDLE_US / 2}}, "ERR_SYNC"},
       {"resync after noise", {{.noise = 4}, {.pause = IDLE_US}}, "ERR_INTERVAL PACKET"},
       {"cut short then idle", {{.keep = 15}, {.pause = IDLE_US}}, "ERR_TRUNCATED PACKET"},
       {"joined mid-packet", {{.skip = 12}, {.pause = IDLE_US}}, "ERR_FRAMING PACKET"},
@@ -237,7 +243,7 @@ static void test_sequences(void) {
 
 static void test_poll(void) {
   g_cases++;
-  const uint8_t bytes[] = {0x55, 0x00, 0x00};
+  const uint8_t bytes[] = {OPTICAL_SYNC_BYTE, 0x00, 0x00};
   run r = {0};
   transmit(&r, bytes, 3);
   orx_receiver rx = new_receiver();
@@ -256,10 +262,18 @@ static void test_init(void) {
     int64_t zero, one, start;
     bool ok;
   } cases[] = {
-      {50000, 100000, 50000, true}, {50000, 100000, 25000, true},  {50000, 100000, 24999, false},
-      {50000, 100000, 74999, true}, {50000, 100000, 75000, false}, {100000, 50000, 50000, false},
-      {50, 52, 50, true},           {50, 51, 50, false},           {0, 100, 10, false},
-      {1, INT64_MIN, 0, false},     {INT64_MAX, 1, 1, false},      {1, INT64_MAX, 1, false},
+      {ZERO_US, ONE_US, START_US, true},
+      {ZERO_US, ONE_US, ZERO_US - MARGIN_US, true},
+      {ZERO_US, ONE_US, ZERO_US - MARGIN_US - 1, false},
+      {ZERO_US, ONE_US, ZERO_US + MARGIN_US - 1, true},
+      {ZERO_US, ONE_US, ZERO_US + MARGIN_US, false},
+      {ONE_US, ZERO_US, ZERO_US, false},
+      {50, 52, 50, true},
+      {50, 51, 50, false},
+      {0, 100, 10, false},
+      {1, INT64_MIN, 0, false},
+      {INT64_MAX, 1, 1, false},
+      {1, INT64_MAX, 1, false},
   };
   for (size_t c = 0; c < sizeof cases / sizeof cases[0]; c++) {
     g_cases++;

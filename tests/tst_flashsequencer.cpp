@@ -4,15 +4,17 @@
 #include <vector>
 
 #include "programming/ProgramDlg.h"
+#include "protocol/optical_protocol.h"
 #include "receiver/optical_receiver.h"
 #include "res/resource.h"
 #include "tests/support/ToolResources.h"
 
 namespace {
 
-constexpr int kZero = 50000;
-constexpr int kOne = 100000;
-constexpr int kStart = 50000;
+constexpr int kZero = OPTICAL_ZERO_BIT_US;
+constexpr int kOne = OPTICAL_ONE_BIT_US;
+constexpr int kStart = OPTICAL_START_US;
+constexpr int kSwaps = OPTICAL_SWAPS_PER_BYTE;
 
 struct Tick {
   std::int64_t time;  // microseconds from the first tick
@@ -37,7 +39,7 @@ Run Transmit(const QByteArray& packet) {
   CProgramDlg dialog(IDD_PROGRAM, bytes, static_cast<int>(packet.size()), kZero, kOne, kStart);
   Run run;
   std::int64_t now = 0;
-  for (int tick = 0; tick < 10 * 300; ++tick) {
+  for (int tick = 0; tick < kSwaps * 300; ++tick) {
     const COLORREF before = dialog.GetLeftColour();
     const int stepFound = dialog.GetStep();
     const int byteBefore = dialog.GetByteIndex();
@@ -46,7 +48,7 @@ Run Transmit(const QByteArray& packet) {
     if (swapped) run.swapTimes.push_back(now);
     run.ticks.push_back({now, stepFound, swapped, dialog.GetWait(),
                          dialog.GetLeftColour() == CProgramDlg::kWhite,
-                         dialog.GetByteIndex() * 10 + dialog.GetStep()});
+                         dialog.GetByteIndex() * kSwaps + dialog.GetStep()});
     if (byteBefore == static_cast<int>(packet.size())) break;  // the completion tick
     now += dialog.GetWait();
   }
@@ -88,7 +90,7 @@ void TestFlashSequencer::workedTimeline_data() {
   QTest::addColumn<int>("waitMs");
   QTest::addColumn<bool>("leftWhite");
   QTest::addColumn<int>("position");
-  // The first byte is 0x55: bits 1, 0, 1, 0, 1, 0, 1, 0 from bit 0.
+  // The first byte is the sync byte: bits 1, 0, 1, 0, 1, 0, 1, 0 from bit 0.
   QTest::newRow("1 gap") << 1 << 0 << 0 << false << 50 << false << 1;
   QTest::newRow("2 start") << 2 << 50 << 1 << true << 50 << true << 2;
   QTest::newRow("3 bit0=1") << 3 << 100 << 2 << true << 100 << false << 3;
@@ -108,7 +110,7 @@ void TestFlashSequencer::workedTimeline() {
   QFETCH(int, tick);
   QFETCH(int, timeMs);
   QFETCH(int, waitMs);
-  const Run run = Transmit(Packet({0x55, 0x01, 0x03, 0x04}));
+  const Run run = Transmit(Packet({OPTICAL_SYNC_BYTE, 0x01, 0x03, 0x04}));
   const Tick& found = run.ticks.at(tick - 1);
   QCOMPARE(found.time, std::int64_t{1000} * timeMs);
   QTEST(found.stepFound, "stepFound");
@@ -121,14 +123,16 @@ void TestFlashSequencer::workedTimeline() {
 void TestFlashSequencer::ticksAndSwapsPerPacket_data() {
   QTest::addColumn<QByteArray>("packet");
   // First tick to completion tick, every tick on time: per byte two start durations and its eight
-  // bits (0x55 and 0xA5: 700 ms; 0x00: 500; 0x01, 0x02: 550; 0x05: 600; 0xFF: 900), plus one
-  // start duration at the end.
+  // bits (the sync byte and 0xA5: 700 ms; 0x00: 500; 0x01, 0x02: 550; 0x05: 600; 0xFF: 900), plus
+  // one start duration at the end.
   QTest::addColumn<int>("durationMs");
-  QTest::newRow("no settings") << Packet({0x55, 0x00, 0x00}) << 700 + 500 + 500 + 50;
-  QTest::newRow("two settings") << Packet({0x55, 0x02, 0x01, 0x02, 0x05})
+  QTest::newRow("no settings") << Packet({OPTICAL_SYNC_BYTE, 0x00, 0x00}) << 700 + 500 + 500 + 50;
+  QTest::newRow("two settings") << Packet({OPTICAL_SYNC_BYTE, 0x02, 0x01, 0x02, 0x05})
                                 << 700 + 550 + 550 + 550 + 600 + 50;
-  QTest::newRow("all ones") << Packet({0x55, 0x01, 0xFF, 0x00}) << 700 + 550 + 900 + 500 + 50;
-  QTest::newRow("largest") << QByteArray(256, '\xA5') << 256 * 700 + 50;
+  QTest::newRow("all ones") << Packet({OPTICAL_SYNC_BYTE, 0x01, 0xFF, 0x00})
+                            << 700 + 550 + 900 + 500 + 50;
+  QTest::newRow("largest") << QByteArray(OPTICAL_MAX_PACKET, '\xA5')
+                           << OPTICAL_MAX_PACKET * 700 + 50;
 }
 
 void TestFlashSequencer::ticksAndSwapsPerPacket() {
@@ -136,15 +140,15 @@ void TestFlashSequencer::ticksAndSwapsPerPacket() {
   QFETCH(int, durationMs);
   const Run run = Transmit(packet);
   const int size = static_cast<int>(packet.size());
-  QCOMPARE(static_cast<int>(run.ticks.size()), 10 * size + 2);
-  QCOMPARE(static_cast<int>(run.swapTimes.size()), 10 * size);
+  QCOMPARE(static_cast<int>(run.ticks.size()), kSwaps * size + 2);
+  QCOMPARE(static_cast<int>(run.swapTimes.size()), kSwaps * size);
   QVERIFY(run.stopped);
   QCOMPARE(run.left, CProgramDlg::kBlack);  // ten swaps a byte: back where it started
   QCOMPARE(run.right, CProgramDlg::kWhite);
-  // Positions rise by one a tick up to 10 * size + 1, where the completion tick leaves them.
+  // Positions rise by one a tick up to kSwaps * size + 1, where the completion tick leaves them.
   for (int i = 0; i + 1 < static_cast<int>(run.ticks.size()); ++i)
     QCOMPARE(run.ticks[i].position, i + 1);
-  QCOMPARE(run.ticks.back().position, 10 * size + 1);
+  QCOMPARE(run.ticks.back().position, kSwaps * size + 1);
   // The ideal duration: two start durations and eight bits a byte, plus one start duration.
   std::int64_t ideal = kStart;
   for (char byte : packet) {
@@ -168,7 +172,7 @@ void TestFlashSequencer::bitIntervals_data() {
 void TestFlashSequencer::bitIntervals() {
   QFETCH(int, value);
   // The value is the first setting: byte 2 of the packet, swaps 20 to 29.
-  const Run run = Transmit(Packet({0x55, 0x01, value, (1 + value) & 0xFF}));
+  const Run run = Transmit(Packet({OPTICAL_SYNC_BYTE, 0x01, value, (1 + value) & 0xFF}));
   QList<int> intervals;
   for (int swap = 21; swap <= 28; ++swap) {
     intervals << static_cast<int>((run.swapTimes[swap + 1] - run.swapTimes[swap]) / 1000);
@@ -180,7 +184,7 @@ void TestFlashSequencer::bitIntervals() {
 }
 
 void TestFlashSequencer::completionTickChangesNothing() {
-  const QByteArray packet = Packet({0x55, 0x00, 0x00});
+  const QByteArray packet = Packet({OPTICAL_SYNC_BYTE, 0x00, 0x00});
   const auto* bytes = reinterpret_cast<const unsigned char*>(packet.constData());
   CProgramDlg dialog(IDD_PROGRAM, bytes, 3, kZero, kOne, kStart);
   for (int tick = 0; tick < 31; ++tick) dialog.Advance();
@@ -198,9 +202,9 @@ void TestFlashSequencer::completionTickChangesNothing() {
 
 void TestFlashSequencer::receiverDecodesTheSwapTimes_data() {
   QTest::addColumn<QByteArray>("packet");
-  QTest::newRow("no settings") << Packet({0x55, 0x00, 0x00});
-  QTest::newRow("1 and 2") << Packet({0x55, 0x02, 0x01, 0x02, 0x05});
-  QTest::newRow("wrapping checksum") << Packet({0x55, 0x03, 200, 100, 10, 0x39});
+  QTest::newRow("no settings") << Packet({OPTICAL_SYNC_BYTE, 0x00, 0x00});
+  QTest::newRow("1 and 2") << Packet({OPTICAL_SYNC_BYTE, 0x02, 0x01, 0x02, 0x05});
+  QTest::newRow("wrapping checksum") << Packet({OPTICAL_SYNC_BYTE, 0x03, 200, 100, 10, 0x39});
 }
 
 void TestFlashSequencer::receiverDecodesTheSwapTimes() {

@@ -15,6 +15,7 @@
 #include "platform/DialogTemplate.h"
 #include "platform/DialogUnits.h"
 #include "programming/ProgramDlg.h"
+#include "protocol/optical_protocol.h"
 #include "res/resource.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ModalWatchdog.h"
@@ -161,8 +162,8 @@ void TestMainDialog::unusualSizesStillShowTheWindow() {
 // A modal frame: the window manager is told the smallest and largest size are the size.
 void TestMainDialog::everyDialogHasAFixedSize() {
   WriteConfig("AppName \"Fixed\"\nAppSize \"300\" \"200\"\n");
-  const unsigned char packet[3] = {0x55, 0, 0};
-  const int zero = 50000, one = 100000, start = 50000;
+  const unsigned char packet[3] = {OPTICAL_SYNC_BYTE, 0, 0};
+  const int zero = OPTICAL_ZERO_BIT_US, one = OPTICAL_ONE_BIT_US, start = OPTICAL_START_US;
   CMainDlg main(IDD_MAIN);
   CProgramDlg programming(IDD_PROGRAM, packet, 3, zero, one, start);
   CAboutDlg about(nullptr);

@@ -8,6 +8,7 @@
 
 #include "programming/ProgramDlg.h"
 #include "programming/TextProgressCtrl.h"
+#include "protocol/optical_protocol.h"
 #include "res/resource.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ScriptedClock.h"
@@ -19,8 +20,10 @@ constexpr std::int64_t kSecond = 1'000'000;
 constexpr std::int64_t kMs = 1'000;
 // The countdown ends three seconds after Start; the run of 55 00 00 puts its last swap 1700 ms
 // later and completes 50 ms after that.
-constexpr std::int64_t kRunStart = 3 * kSecond;
+constexpr std::int64_t kRunStart = OPTICAL_COUNTDOWN_SECONDS * kSecond;
 const QByteArray kPacket("\x55\x00\x00", 3);
+// Its swaps, and the top of the progress bar's range.
+constexpr int kSwaps = 3 * OPTICAL_SWAPS_PER_BYTE;
 
 struct Outcome {
   QStringList statuses;
@@ -52,7 +55,7 @@ void QueueClick(QPushButton* button) {
 Outcome RunDialog(const QByteArray& packet, int starts,
                   const std::function<void(ScriptedClock&, CProgramDlg&)>& script = {}) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(packet.constData());
-  const int zero = 50000, one = 100000, start = 50000;
+  const int zero = OPTICAL_ZERO_BIT_US, one = OPTICAL_ONE_BIT_US, start = OPTICAL_START_US;
   CProgramDlg dialog(IDD_PROGRAM, bytes, static_cast<int>(packet.size()), zero, one, start);
   ScriptedClock clock(100);
   Outcome outcome;
@@ -112,7 +115,7 @@ void TestProgramDialog::idleEndingsCloseAtOnce_data() {
 void TestProgramDialog::idleEndingsCloseAtOnce() {
   QFETCH(QString, how);
   CProgramDlg dialog(IDD_PROGRAM, reinterpret_cast<const unsigned char*>(kPacket.constData()), 3,
-                     50000, 100000, 50000);
+                     OPTICAL_ZERO_BIT_US, OPTICAL_ONE_BIT_US, OPTICAL_START_US);
   QCOMPARE(testsupport::RunModal(dialog,
                                  [&] {
                                    QWidget* window = dialog.GetSafeWidget();
@@ -133,10 +136,10 @@ void TestProgramDialog::completeRun() {
     QVERIFY(qAbs(outcome.statusTimes[i] - outcome.statusTimes[i - 1] - kSecond) <= 300);
   }
   QCOMPARE(outcome.statusTimes[5], outcome.statusTimes[4]);
-  QCOMPARE(outcome.swaps.size(), 30);
+  QCOMPARE(outcome.swaps.size(), kSwaps);
   // The first swap comes one start duration after "Programming...".
   QVERIFY(qAbs(outcome.swaps.first() - outcome.statusTimes[5] - 50 * kMs) <= 500);
-  QCOMPARE(outcome.position, 30);  // 31 set, held at the top of the range
+  QCOMPARE(outcome.position, kSwaps);  // 31 set, held at the top of the range
   QVERIFY(outcome.startEnabled);
   QVERIFY(outcome.startHasFocus);  // so Enter starts another run
   QCOMPARE(outcome.announced, QString("Programming...Done"));
@@ -188,7 +191,7 @@ void TestProgramDialog::cancels_data() {
   QTest::newRow("close box during the countdown")
       << "close" << qint64(2500 * kMs) << "Ready to program" << 0 << 0;
   QTest::newRow("Cancel in the last start-duration wait")
-      << "click" << qint64(kRunStart + 1725 * kMs) << "Programming...Done" << 30 << 30;
+      << "click" << qint64(kRunStart + 1725 * kMs) << "Programming...Done" << kSwaps << kSwaps;
 }
 
 void TestProgramDialog::cancels() {
@@ -216,8 +219,8 @@ void TestProgramDialog::cancelsDuringTheRun() {
   QFETCH(qint64, at);
   const Outcome outcome = CancelAt(how, at);
   QCOMPARE(outcome.statuses.last(), QString("Programming...Canceled"));
-  QVERIFY(outcome.swaps.size() > 0 && outcome.swaps.size() < 30);
-  QVERIFY(outcome.position > 0 && outcome.position < 30);
+  QVERIFY(outcome.swaps.size() > 0 && outcome.swaps.size() < kSwaps);
+  QVERIFY(outcome.position > 0 && outcome.position < kSwaps);
   VerifyReadyAgain(outcome);
 }
 
@@ -227,11 +230,11 @@ void TestProgramDialog::startAgainAfterACompleteRun() {
   QCOMPARE(outcome.statuses.count("Starting in...3"), 2);
   QCOMPARE(outcome.swaps.size(), 60);
   // The second run sends the same timing again, after a fresh countdown.
-  for (int i = 1; i < 30; ++i) {
-    QVERIFY(qAbs((outcome.swaps[30 + i] - outcome.swaps[30]) -
+  for (int i = 1; i < kSwaps; ++i) {
+    QVERIFY(qAbs((outcome.swaps[kSwaps + i] - outcome.swaps[kSwaps]) -
                  (outcome.swaps[i] - outcome.swaps[0])) <= 1000);
   }
-  QVERIFY(outcome.swaps[30] - outcome.swaps[29] >= 3 * kSecond);
+  QVERIFY(outcome.swaps[kSwaps] - outcome.swaps[kSwaps - 1] >= OPTICAL_COUNTDOWN_SECONDS * kSecond);
 }
 
 // Keys go where the keyboard focus is. While Start is disabled no control has it, so Space and
@@ -256,13 +259,13 @@ void TestProgramDialog::dialogKeysDoNothingWhileBusy() {
   QCOMPARE(focusDuringRun, QStringList({"none", "none"}));
   QCOMPARE(outcome.statuses.last(), QString("Programming...Done"));
   QCOMPARE(outcome.statuses.count("Starting in...3"), 1);
-  QCOMPARE(outcome.swaps.size(), 30);
+  QCOMPARE(outcome.swaps.size(), kSwaps);
   QVERIFY(outcome.startHasFocus);
 }
 
 void TestProgramDialog::barAndPanelsAreWhereTheyBelong() {
   CProgramDlg dialog(IDD_PROGRAM, reinterpret_cast<const unsigned char*>(kPacket.constData()), 3,
-                     50000, 100000, 50000);
+                     OPTICAL_ZERO_BIT_US, OPTICAL_ONE_BIT_US, OPTICAL_START_US);
   const int result = testsupport::RunModal(dialog, [&] {
     RECT client;
     dialog.GetClientRect(&client);
@@ -271,7 +274,7 @@ void TestProgramDialog::barAndPanelsAreWhereTheyBelong() {
     int lower = -1, upper = -1;
     dialog.GetProgressCtrl()->GetRange(lower, upper);
     QCOMPARE(lower, 0);
-    QCOMPARE(upper, 30);
+    QCOMPARE(upper, kSwaps);
 
     const QColor background = dialog.GetClientWidget()->palette().color(QPalette::Window);
     auto pixelAt = [&](int x, int y) {
