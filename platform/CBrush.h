@@ -1,5 +1,5 @@
-// A solid brush: one colour to fill or frame rectangles with. A brush that holds no colour paints
-// nothing.
+// A solid brush: one colour to fill or frame rectangles with, given when it is made. Once deleted
+// it holds no colour and paints nothing.
 #pragma once
 
 #include <QBrush>
@@ -19,15 +19,8 @@ inline QColor ToQColor(COLORREF colour) {
 
 class CBrush {
  public:
-  CBrush() = default;
-  explicit CBrush(COLORREF colour) { CreateSolidBrush(colour); }
+  explicit CBrush(COLORREF colour) : m_brush(platform::ToQColor(colour)) {}
 
-  // False when the brush already holds a colour: delete it first.
-  bool CreateSolidBrush(COLORREF colour) {
-    if (m_brush.style() != Qt::NoBrush) return false;
-    m_brush = QBrush(platform::ToQColor(colour));
-    return true;
-  }
   // False when there was nothing to delete.
   bool DeleteObject() {
     if (m_brush.style() == Qt::NoBrush) return false;

@@ -23,7 +23,6 @@ class DialogWindow : public QDialog {
   explicit DialogWindow(QWidget* parent);
 
   QWidget* clientArea() const;
-  QMenuBar* menuBar() const { return m_menuBar; }
   void setMenuBar(QMenuBar* menuBar);
 
   void setCommandSink(CommandSink sink) { m_commandSink = std::move(sink); }

@@ -15,8 +15,6 @@ class TimeCriticalScope {
   TimeCriticalScope(const TimeCriticalScope&) = delete;
   TimeCriticalScope& operator=(const TimeCriticalScope&) = delete;
 
-  bool IsRaised() const { return m_raised; }
-
  private:
   bool m_raised = false;
   int m_previousPolicy = 0;
