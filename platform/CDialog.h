@@ -1,7 +1,8 @@
-// A modal dialog built from a template in res/. Commands (buttons, menu items, Enter for the
-// default push button, Escape and the close box as command 2) reach their handlers through the
-// class's message map: a plain table of message and id to member handler. An id that the class's
-// own table does not name falls back to the base table: 1 to OnOK, 2 to OnCancel.
+// A modal dialog built from a registered template (platform::RegisterResources). Commands
+// (buttons, menu items, Enter for the default push button, Escape and the close box as command 2)
+// reach their handlers through the class's message map: a plain table of message and id to member
+// handler. An id that the class's own table does not name falls back to the base table: 1 to
+// OnOK, 2 to OnCancel.
 #pragma once
 
 #include <memory>
