@@ -3,6 +3,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ make qt6-base-dev qt6-qpa-plugins xvfb xauth xdotool libx11-dev
   fonts-dejavu-core)
+# The end-to-end suite: xprop and xwininfo read windows' sizes and hints, xclip fills the clipboard.
+packages+=(x11-utils xclip)
 # The fuzz build: clang with its libFuzzer and sanitizer runtimes, and llvm for llvm-symbolizer.
 packages+=(clang libclang-rt-14-dev llvm)
 missing=()
