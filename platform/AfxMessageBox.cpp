@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "DialogScript.h"
+#include "ModalFocus.h"
 #include "TextCodec.h"
 
 namespace {
@@ -17,6 +18,7 @@ int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/) {
     script->RecordMessage(text);
     return yesNo ? script->TakeYesNoAnswer() : IDOK;
   }
+  const platform::ModalFocusReturn focusReturn;
   QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationName),
                   platform::DecodeText(text ? text : ""),
                   yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,

@@ -10,6 +10,7 @@
 #include "DialogTemplate.h"
 #include "DialogUnits.h"
 #include "DialogWindow.h"
+#include "ModalFocus.h"
 
 namespace {
 
@@ -158,6 +159,7 @@ void CDialog::BuildWindow(const platform::DialogTemplate& dialogTemplate) {
 int CDialog::DoModal() {
   const platform::DialogTemplate* dialogTemplate = platform::FindDialogTemplate(m_templateId);
   if (!dialogTemplate) return -1;  // as the platform does for a missing template
+  const platform::ModalFocusReturn focusReturn;
   BuildWindow(*dialogTemplate);
   if (OnInitDialog()) {
     for (const auto& item : m_templateItems) {

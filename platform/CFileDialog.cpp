@@ -6,6 +6,7 @@
 
 #include "CWnd.h"
 #include "DialogScript.h"
+#include "ModalFocus.h"
 #include "TextCodec.h"
 
 namespace platform {
@@ -52,9 +53,12 @@ int CFileDialog::DoModal() {
     return IDOK;
   }
 
+  const platform::ModalFocusReturn focusReturn;
   QFileDialog dialog(m_parent ? m_parent->GetSafeWidget() : nullptr);
   dialog.setAcceptMode(m_open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-  dialog.setFileMode(m_open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  // Both return a typed name of a file that does not exist: opening it then reports that it
+  // can't be opened, and the name becomes the one Save writes to.
+  dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !(m_flags & OFN_OVERWRITEPROMPT));
   const QStringList filters = platform::ToNameFilters(m_filter.c_str());
   if (!filters.isEmpty()) dialog.setNameFilters(filters);

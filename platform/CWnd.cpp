@@ -1,6 +1,7 @@
 #include "CWnd.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
@@ -49,12 +50,15 @@ void CWnd::SetWindowText(const char* text) {
   const QString shown = platform::DecodeText(text ? text : "");
   if (auto* edit = qobject_cast<QLineEdit*>(m_widget)) {
     edit->setText(shown);
+    edit->setCursorPosition(0);  // a text wider than the box shows its beginning, as typed text
   } else if (auto* button = qobject_cast<QAbstractButton*>(m_widget)) {
     button->setText(shown);
   } else if (auto* label = qobject_cast<QLabel*>(m_widget)) {
     label->setText(shown);
   } else {
     m_widget->setWindowTitle(shown);  // a dialog's caption, or a custom control's own text
+    // A custom control's text (the progress bar's status line) is what a screen reader announces.
+    if (!m_widget->isWindow()) m_widget->setAccessibleName(shown);
   }
 }
 
@@ -86,7 +90,20 @@ void CWnd::MoveWindow(int x, int y, int width, int height, bool repaint) {
 bool CWnd::EnableWindow(bool enable) {
   if (!m_widget) return false;
   const bool wasDisabled = !m_widget->isEnabled();
+  if (!enable && m_widget->hasFocus()) {
+    // The toolkit would hand the focus of a disabled control to the next one, where Space and
+    // Enter press another button. Here, as on the platform, the keys do nothing while it is
+    // disabled: the window keeps no focused control, and the focus comes back on enabling.
+    m_widget->clearFocus();
+    m_focusParked = true;
+  }
   m_widget->setEnabled(enable);
+  if (enable && m_focusParked) {
+    m_focusParked = false;
+    // Unless the user has put the focus elsewhere meanwhile (a click on another button).
+    const QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus->window() != m_widget->window()) m_widget->setFocus();
+  }
   return wasDisabled;
 }
 

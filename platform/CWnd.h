@@ -27,7 +27,8 @@ class CWnd {
   // menu bar and borders included) at that screen position.
   void MoveWindow(int x, int y, int width, int height, bool repaint = true);
 
-  // Returns whether the window was disabled before the call.
+  // Returns whether the window was disabled before the call. A disabled control keeps the
+  // keyboard focus from every other control and gets it back when enabled again.
   bool EnableWindow(bool enable = true);
 
   // The client area: left and top are 0, right and bottom its width and height.
@@ -55,4 +56,5 @@ class CWnd {
  private:
   QPointer<QWidget> m_widget;
   int m_id = 0;
+  bool m_focusParked = false;  // disabled while it had the focus
 };

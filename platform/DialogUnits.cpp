@@ -6,8 +6,11 @@
 
 namespace platform {
 
+// Measured at the screen's resolution, which widgets paint at. On Wayland the application font
+// is made before the screen is known and keeps the resolution of that moment: measured as it
+// is, it comes out a pixel larger than it paints (height 15 for 14), and dialogs grow with it.
 DialogBaseUnits BaseUnitsOf(const QFont& font) {
-  const QFontMetrics metrics(font);
+  const QFontMetrics metrics(font, nullptr);
   const int alphabetWidth = metrics.horizontalAdvance(
       QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   return {(alphabetWidth / 26 + 1) / 2, metrics.height()};

@@ -12,10 +12,13 @@
 namespace platform {
 
 namespace {
-// The largest window side the display server takes; a configured size beyond it is held there.
+// The sides a window system shows: a window with an empty side is never mapped, so a configured
+// side below 1 is held at 1 (a window manager still draws its title bar and close box around it),
+// and one beyond what the display server takes is held there.
+constexpr int kSmallestSide = 1;
 constexpr int kLargestSide = 16384;
 
-int ClampSide(int side) { return std::clamp(side, 0, kLargestSide); }
+int ClampSide(int side) { return std::clamp(side, kSmallestSide, kLargestSide); }
 }  // namespace
 
 class ClientArea : public QWidget {
@@ -54,7 +57,13 @@ void DialogWindow::sendCommand(int id) {
 int DialogWindow::menuBarHeight() const { return m_menuBar ? m_menuBar->sizeHint().height() : 0; }
 
 void DialogWindow::setClientSize(int width, int height) {
-  resize(ClampSide(width), ClampSide(height + menuBarHeight()));
+  fixSize(width, height + menuBarHeight());
+}
+
+// A dialog has a modal frame: the window manager is told it can't be resized (equal minimum and
+// maximum size), and its size changes only when the dialog itself moves it.
+void DialogWindow::fixSize(int width, int height) {
+  setFixedSize(ClampSide(width), ClampSide(height));
   layoutClientArea();
 }
 
@@ -75,18 +84,20 @@ void DialogWindow::SetOuterGeometry(const QRect& outer) {
 void DialogWindow::applyOuterGeometry() {
   const QMargins frame = frameExtents();
   m_appliedFrame = frame;
-  resize(ClampSide(m_outerGeometry.width() - frame.left() - frame.right()),
-         ClampSide(m_outerGeometry.height() - frame.top() - frame.bottom()));
+  fixSize(m_outerGeometry.width() - frame.left() - frame.right(),
+          m_outerGeometry.height() - frame.top() - frame.bottom());
   move(m_outerGeometry.topLeft());  // positions the frame, title bar included
-  layoutClientArea();
 }
 
 bool DialogWindow::event(QEvent* event) {
   const bool handled = QDialog::event(event);
-  // The window manager's frame is known only once it has decorated the shown window.
+  // The window manager's frame is known only once it has decorated the shown window. Frames
+  // drawn by Qt itself (Wayland) are known once the window is on screen, which ShowToParent
+  // follows; Show comes before, and no Move or Resize need come after.
   const auto type = event->type();
   if (m_hasOuterGeometry &&
-      (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
+      (type == QEvent::Show || type == QEvent::ShowToParent || type == QEvent::Move ||
+       type == QEvent::Resize) &&
       frameExtents() != m_appliedFrame) {
     applyOuterGeometry();
   }

@@ -33,9 +33,12 @@ class DialogWindow : public QDialog {
   // Routes a command as a click, a menu item or a dialog key would.
   void sendCommand(int id);
 
-  // Sizes the client area so that the client area, the menu bar and the window manager's frame
-  // together fill `outer`; corrected once the frame is known.
+  // Both sizes are fixed, as a dialog with a modal frame is: the window manager offers no resize.
+  // A side below 1 is held at 1, so that the window is still shown.
+  // The client area below the menu bar gets this size.
   void setClientSize(int width, int height);
+  // The client area, the menu bar and the window manager's frame together fill `outer`;
+  // corrected once the frame is known.
   void SetOuterGeometry(const QRect& outer);
 
  protected:
@@ -46,6 +49,7 @@ class DialogWindow : public QDialog {
 
  private:
   QMargins frameExtents() const;
+  void fixSize(int width, int height);
   void applyOuterGeometry();
   void layoutClientArea();
   int menuBarHeight() const;

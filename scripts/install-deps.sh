@@ -7,6 +7,8 @@ packages=(cmake ninja-build g++ make qt6-base-dev qt6-qpa-plugins xvfb xauth xdo
 packages+=(x11-utils xclip)
 # The fuzz build: clang with its libFuzzer and sanitizer runtimes, and llvm for llvm-symbolizer.
 packages+=(clang libclang-rt-14-dev llvm)
+# The Wayland test: Weston and its screenshooter, Qt's wayland plugin, ImageMagick.
+packages+=(weston qt6-wayland imagemagick)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

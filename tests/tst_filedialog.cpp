@@ -3,12 +3,14 @@
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "AfxMessageBox.h"
 #include "CFileDialog.h"
 #include "DialogScript.h"
+#include "ModalWatchdog.h"
 
 class TestFileDialog : public QObject {
   Q_OBJECT
@@ -21,6 +23,8 @@ class TestFileDialog : public QObject {
   void realDialog_data();
   void realDialog();
   void messageBox();
+  void focusReturnsAfterwards_data();
+  void focusReturnsAfterwards();
 };
 
 void TestFileDialog::nameFilters_data() {
@@ -64,23 +68,29 @@ void TestFileDialog::realDialog_data() {
   QTest::addColumn<bool>("open");
   QTest::addColumn<unsigned>("flags");
   QTest::addColumn<bool>("accept");
-  QTest::addColumn<bool>("asks");  // before replacing the picked file, which exists
+  QTest::addColumn<bool>("exists");  // the picked file
+  QTest::addColumn<bool>("asks");    // before replacing the picked file
   const unsigned prompt = OFN_OVERWRITEPROMPT;
-  QTest::newRow("open") << true << prompt << true << false;
-  QTest::newRow("save, asks before replacing") << false << prompt << true << true;
-  QTest::newRow("save, replaces without asking") << false << 0u << true << false;
-  QTest::newRow("save, cancelled") << false << prompt << false << false;
+  QTest::newRow("open") << true << prompt << true << true << false;
+  // Opening it then reports that it can't be opened; the dialog itself takes the typed name.
+  QTest::newRow("open a name that does not exist") << true << prompt << true << false << false;
+  QTest::newRow("save, asks before replacing") << false << prompt << true << true << true;
+  QTest::newRow("save, replaces without asking") << false << 0u << true << true << false;
+  QTest::newRow("save a new name") << false << prompt << true << false << false;
+  QTest::newRow("save, cancelled") << false << prompt << false << true << false;
 }
 
 void TestFileDialog::realDialog() {
   QFETCH(bool, open);
   QFETCH(unsigned, flags);
   QFETCH(bool, accept);
+  QFETCH(bool, exists);
   QTemporaryDir dir;
   const QString picked = dir.filePath(QString::fromUtf8("réglé 1.tss"));
-  QFile file(picked);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.close();
+  if (exists) {
+    QFile file(picked);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+  }
   CFileDialog dialog(open, nullptr, nullptr, flags, "S (*.tss)|*.tss||", nullptr);
   QFileDialog* shown = nullptr;
   QFileDialog::AcceptMode acceptMode{};
@@ -102,10 +112,11 @@ void TestFileDialog::realDialog() {
     });
     QMetaObject::invokeMethod(shown, "accept");  // the button the user would press
   });
+  const ModalWatchdog watchdog;
   QCOMPARE(dialog.DoModal(), accept ? IDOK : IDCANCEL);
   QVERIFY(shown);
   QCOMPARE(acceptMode, open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-  QCOMPARE(fileMode, open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  QCOMPARE(fileMode, QFileDialog::AnyFile);
   QCOMPARE(filters, QStringList{"S (*.tss)"});
   QTEST(asked, "asks");
   QCOMPARE(dialog.GetPathName(), accept ? QFile::encodeName(picked).toStdString() : CString());
@@ -121,6 +132,7 @@ void TestFileDialog::messageBox() {
     text = box->text();
     box->button(QMessageBox::Ok)->click();
   });
+  const ModalWatchdog watchdog;
   QCOMPARE(AfxMessageBox("Unable to open file!"), IDOK);
   QCOMPARE(caption, QString("Universal Programmer"));
   QCOMPARE(text, QString("Unable to open file!"));
@@ -128,6 +140,42 @@ void TestFileDialog::messageBox() {
   platform::DialogScript script;  // now only recorded: a window would block the test
   QCOMPARE(AfxMessageBox("Unable to write to file!"), IDOK);
   QCOMPARE(script.Messages(), std::vector<CString>{"Unable to write to file!"});
+}
+
+void TestFileDialog::focusReturnsAfterwards_data() {
+  QTest::addColumn<QString>("dialog");
+  QTest::newRow("message box") << "message box";
+  QTest::newRow("open-file dialog") << "open";
+  QTest::newRow("save-file dialog") << "save";
+}
+
+// Enter presses the focused button again once a dialog over its window has closed.
+void TestFileDialog::focusReturnsAfterwards() {
+  QFETCH(QString, dialog);
+  QWidget window;
+  auto* first = new QPushButton("first", &window);
+  auto* second = new QPushButton("second", &window);
+  second->move(0, 40);
+  window.show();
+  window.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  second->setFocus();
+  QCOMPARE(QApplication::focusWidget(), second);
+
+  QTimer::singleShot(0, [] {
+    if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) modal->reject();
+  });
+  const ModalWatchdog watchdog;
+  if (dialog == "message box") {
+    AfxMessageBox("Unable to open file!");
+  } else {
+    CFileDialog(dialog == "open", nullptr, nullptr, OFN_OVERWRITEPROMPT, "S (*.tss)|*.tss||",
+                nullptr)
+        .DoModal();
+  }
+  QTRY_COMPARE(QApplication::activeWindow(), &window);
+  QTRY_COMPARE(QApplication::focusWidget(), second);
+  Q_UNUSED(first);
 }
 
 QTEST_MAIN(TestFileDialog)

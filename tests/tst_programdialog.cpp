@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "ModalWatchdog.h"
 #include "ProgramDlg.h"
 #include "ScriptedClock.h"
 #include "TextProgressCtrl.h"
@@ -29,6 +30,7 @@ struct Outcome {
   COLORREF left = 1;
   COLORREF right = 1;
   bool stillOpen = false;
+  bool startHasFocus = false;  // after the last countdown or run
   int result = 0;
 };
 
@@ -54,7 +56,10 @@ Outcome RunDialog(const QByteArray& packet, int starts,
   QTimer::singleShot(0, [&] {
     clock.Watch(&dialog);
     if (script) script(clock, dialog);
+    QVERIFY(QTest::qWaitForWindowActive(dialog.GetSafeWidget()));
+    Button(dialog, IDC_START)->setFocus();  // as after a click on it
     for (int i = 0; i < starts; ++i) dialog.SendCommand(IDC_START);
+    outcome.startHasFocus = Button(dialog, IDC_START)->hasFocus();
     outcome.position = static_cast<int>(dialog.GetProgressCtrl()->SendMessage(PBM_GETPOS, 0, 0));
     outcome.startEnabled = Button(dialog, IDC_START)->isEnabled();
     outcome.doneText = Button(dialog, IDCANCEL)->text();
@@ -65,6 +70,7 @@ Outcome RunDialog(const QByteArray& packet, int starts,
     done->click();
     if (dialog.GetSafeWidget() && dialog.GetSafeWidget()->isVisible()) dialog.EndDialog(-2);
   });
+  const ModalWatchdog watchdog;
   outcome.result = dialog.DoModal();
   for (const auto& change : clock.StatusChanges()) {
     outcome.statuses << change.text;
@@ -108,6 +114,7 @@ void TestProgramDialog::idleEndingsCloseAtOnce() {
     if (how == "escape") QTest::keyClick(window, Qt::Key_Escape);
     if (dialog.GetSafeWidget() && dialog.GetSafeWidget()->isVisible()) dialog.EndDialog(-2);
   });
+  const ModalWatchdog watchdog;
   QCOMPARE(dialog.DoModal(), IDCANCEL);
 }
 
@@ -126,6 +133,7 @@ void TestProgramDialog::completeRun() {
   QVERIFY(qAbs(outcome.swaps.first() - outcome.statusTimes[5] - 50 * kMs) <= 500);
   QCOMPARE(outcome.position, 30);  // 31 set, held at the top of the range
   QVERIFY(outcome.startEnabled);
+  QVERIFY(outcome.startHasFocus);  // so Enter starts another run
   QCOMPARE(outcome.doneText, QString("Done"));
   QCOMPARE(outcome.left, CProgramDlg::kBlack);
   QCOMPARE(outcome.right, CProgramDlg::kWhite);
@@ -173,6 +181,7 @@ void TestProgramDialog::cancels() {
   if (position >= 0) QCOMPARE(outcome.position, position);
   if (position < 0) QVERIFY(outcome.position > 0 && outcome.position < 30);
   QVERIFY(outcome.startEnabled);
+  QVERIFY(outcome.startHasFocus);
   QCOMPARE(outcome.doneText, QString("Done"));
   QCOMPARE(outcome.left, CProgramDlg::kBlack);
   QCOMPARE(outcome.right, CProgramDlg::kWhite);
@@ -191,20 +200,30 @@ void TestProgramDialog::startAgainAfterACompleteRun() {
   QVERIFY(outcome.swaps[30] - outcome.swaps[29] >= 3 * kSecond);
 }
 
+// Keys go where the keyboard focus is. While Start is disabled no control has it, so Space and
+// Enter press no button (the toolkit would have moved it to Done, which reads Cancel then).
 void TestProgramDialog::dialogKeysDoNothingWhileBusy() {
-  const Outcome outcome = RunDialog(kPacket, 1, [](ScriptedClock& clock, CProgramDlg& dialog) {
+  QStringList focusDuringRun;
+  const Outcome outcome = RunDialog(kPacket, 1, [&](ScriptedClock& clock, CProgramDlg& dialog) {
     for (std::int64_t at : {kSecond / 2, kRunStart + 300 * kMs}) {
-      clock.At(at, [&dialog] {
-        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Tab}) {
-          QWidget* target = dialog.GetSafeWidget()->focusWidget();
-          if (!target) target = dialog.GetSafeWidget();
+      clock.At(at, [&dialog, &focusDuringRun] {
+        QWidget* focus = QApplication::focusWidget();
+        focusDuringRun << (focus ? focus->metaObject()->className() : "none");
+        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space,
+                            Qt::Key_Tab, Qt::Key_Space, Qt::Key_Return}) {
+          QWidget* target = focus ? focus : dialog.GetSafeWidget();
           QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
+          QCoreApplication::postEvent(target,
+                                      new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
         }
       });
     }
   });
+  QCOMPARE(focusDuringRun, QStringList({"none", "none"}));
   QCOMPARE(outcome.statuses.last(), QString("Programming...Done"));
+  QCOMPARE(outcome.statuses.count("Starting in...3"), 1);
   QCOMPARE(outcome.swaps.size(), 30);
+  QVERIFY(outcome.startHasFocus);
 }
 
 void TestProgramDialog::barAndPanelsAreWhereTheyBelong() {
@@ -245,6 +264,7 @@ void TestProgramDialog::barAndPanelsAreWhereTheyBelong() {
     QCOMPARE(pixelAt(3 * w / 4, h / 2), QColor(Qt::black));
     dialog.EndDialog(IDOK);
   });
+  const ModalWatchdog watchdog;
   QCOMPARE(dialog.DoModal(), IDOK);
 }
 

@@ -1,7 +1,10 @@
 // Settings and their controls: edit-box text to values and back, ids, row geometry, one
 // saved-settings line each way, and the table's values as packet bytes.
+#include <QAccessible>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sstream>
@@ -45,6 +48,9 @@ class TestSettings : public QObject {
   void controlsAreCreatedAsThePlatformWould();
   void tableLayoutAndValues();
   void longTextStaysWithinTheMembers();
+  void editBoxStopsWhenFull_data();
+  void editBoxStopsWhenFull();
+  void editBoxIsNamedByItsLabel();
 };
 
 void TestSettings::getValueFromEditText_data() {
@@ -188,7 +194,11 @@ void TestSettings::controlsAreCreatedAsThePlatformWould() {
   QCOMPARE(setting.GetEditBox()->GetDlgCtrlID(), 100);
   QVERIFY(!(EditOf(setting)->focusPolicy() & Qt::TabFocus));
   QVERIFY(EditOf(setting)->hasFrame());
-  QCOMPARE(EditOf(setting)->validator(), nullptr);
+  // Any characters, typed or set.
+  int row = 0;
+  setting.Layout(5, 0, 300, &row);
+  QTest::keyClicks(EditOf(setting), "a-+");
+  QCOMPARE(EditOf(setting)->text(), QString("a-+"));
 }
 
 void TestSettings::tableLayoutAndValues() {
@@ -225,6 +235,75 @@ void TestSettings::longTextStaysWithinTheMembers() {
   CSetting copy;
   copy.CopyFrom(setting);
   QCOMPARE(QByteArray(copy.GetId()), QByteArray(setting.GetId()));
+}
+
+void TestSettings::editBoxStopsWhenFull_data() {
+  QTest::addColumn<QString>("before");  // set by the program: shown whole, however wide
+  QTest::addColumn<int>("cursor");
+  QTest::addColumn<QString>("how");  // typed key by key, or pasted at once
+  QTest::addColumn<QString>("input");
+  QTest::newRow("typing twelve digits") << "" << 0 << "typed"
+                                        << "123456789012";
+  QTest::newRow("typing a long negative number") << "" << 0 << "typed"
+                                                 << "-2147483648";
+  QTest::newRow("pasting twelve digits") << "" << 0 << "pasted"
+                                         << "123456789012";
+  QTest::newRow("pasting into the middle") << "1299" << 2 << "pasted"
+                                           << "345678901";
+  QTest::newRow("typing into a loaded value too wide to show") << "-2147483648" << 3 << "typed"
+                                                               << "77";
+}
+
+// The box never hides text: what it holds is what it shows, and so what is saved and sent.
+void TestSettings::editBoxStopsWhenFull() {
+  QFETCH(QString, before);
+  QFETCH(int, cursor);
+  QFETCH(QString, how);
+  QFETCH(QString, input);
+  TestWindow window;
+  CByteSetting setting;
+  setting.CreateControls(&window);
+  int row = 0;
+  setting.Layout(5, 0, 300, &row);  // the box is 50 pixels wide
+  QLineEdit* edit = EditOf(setting);
+  edit->setText(before);
+  QCOMPARE(edit->text(), before);
+  edit->setCursorPosition(cursor);
+  if (how == "typed") {
+    QTest::keyClicks(edit, input);
+  } else {
+    QGuiApplication::clipboard()->setText(input);
+    QTest::keySequence(edit, QKeySequence::Paste);
+  }
+
+  const QString text = edit->text();
+  const int room = edit->width() - 2 * edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+  if (!before.isEmpty() && edit->fontMetrics().horizontalAdvance(before) > room) {
+    QCOMPARE(text, before);  // nothing more goes in
+    return;
+  }
+  // What was typed or pasted went in up to where the box was full, and no further.
+  const QString whole = before.left(cursor) + input + before.mid(cursor);
+  QVERIFY2(text.size() > before.size() && text.size() < whole.size(), qPrintable(text));
+  QCOMPARE(text,
+           before.left(cursor) + input.left(text.size() - before.size()) + before.mid(cursor));
+  QVERIFY(edit->fontMetrics().horizontalAdvance(text) <= room);
+  QCOMPARE(setting.GetValue(), text.toInt());
+}
+
+// A screen reader announces each box by its setting's label.
+void TestSettings::editBoxIsNamedByItsLabel() {
+  TestWindow window;
+  CByteSetting speed, light;
+  speed.SetLabel("Pump speed");
+  light.SetLabel("Light hours");
+  speed.CreateControls(&window);
+  light.CreateControls(&window);
+  for (const CByteSetting* setting : {&speed, &light}) {
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(EditOf(*setting));
+    QVERIFY(box);
+    QCOMPARE(box->text(QAccessible::Name), QString(setting->GetLabel()));
+  }
 }
 
 QTEST_MAIN(TestSettings)
