@@ -249,6 +249,13 @@ readonly menu_bar=20 file_title_x=18 about_title_x=58
 # main_w, main_h and client_top from it.
 find_main_window() {
   main_window=$(new_window "${1:-10}")
+  # Seen once on a machine shared by many displays: the tool could not connect to a display that
+  # was there before and after. That says nothing of the tool: start it once more.
+  if [ -z "$main_window" ] && tool_ended && grep -q 'could not connect to display' "$app_log"; then
+    note "the tool could not connect to $DISPLAY; starting it again"
+    start_tool "$app_dir/config.inf"
+    main_window=$(new_window "${1:-10}")
+  fi
   [ -n "$main_window" ] || case_fail "no window of the tool was mapped within ${1:-10} s"
   window_geometry "$main_window" || case_fail "the main window vanished"
   main_x=$X main_y=$Y main_w=$WIDTH main_h=$HEIGHT
