@@ -87,7 +87,8 @@ pasted_digits_fit() {
   # xclip owns the clipboard until it ends; -quiet keeps it in the foreground, to end by its id.
   printf '%s' "$digits" | xclip -quiet -selection clipboard -i >/dev/null 2>&1 &
   clip_pid=$!
-  wait_until 5 test "$(xclip -selection clipboard -o 2>/dev/null)" = "$digits" ||
+  clipboard_holds() { [ "$(timeout 5 xclip -selection clipboard -o 2>/dev/null)" = "$1" ]; }
+  wait_until 10 clipboard_holds "$digits" ||
     fail "the clipboard does not hold $digits"
   click_edit_box 0
   press ctrl+a BackSpace ctrl+v
