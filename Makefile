@@ -2,7 +2,9 @@
 BUILD_DIR := build
 PRESET := default
 
-.PHONY: run test deps build clean build-asan build-fuzz fuzz
+.PHONY: run test deps build clean build-asan build-fuzz fuzz package
+# Tests run in parallel, one per core.
+CTEST_JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 deps:
 	@scripts/install-deps.sh
@@ -20,9 +22,9 @@ run: build
 
 # The suite in the normal build, again under the sanitizers, then each fuzz target briefly.
 test: build build-asan build-fuzz
-	@ctest --preset $(PRESET)
-	@ctest --preset asan
-	@ctest --preset fuzz
+	@ctest --preset $(PRESET) --parallel $(CTEST_JOBS)
+	@ctest --preset asan --parallel $(CTEST_JOBS)
+	@ctest --preset fuzz --parallel $(CTEST_JOBS)
 
 build-asan build-fuzz: build-%: deps
 	@cmake --preset $* >/dev/null
@@ -43,5 +45,18 @@ fuzz: build-fuzz
 	    fuzz-out/$$target $$seeds || exit 1; \
 	done
 
+# The .deb and the device maker's .tar.gz, in dist/: a Release build without the tests (preset
+# "package", build-package/) with Debian's hardening flags, packaged by CPack.
+PACKAGE_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+package: deps
+	@cmake --preset package \
+	  -DCMAKE_C_FLAGS="$$($(PACKAGE_FLAGS) CPPFLAGS) $$($(PACKAGE_FLAGS) CFLAGS)" \
+	  -DCMAKE_CXX_FLAGS="$$($(PACKAGE_FLAGS) CPPFLAGS) $$($(PACKAGE_FLAGS) CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(PACKAGE_FLAGS) LDFLAGS)" >/dev/null
+	@cmake --build --preset package
+	@cpack --config build-package/CPackConfig.cmake -B dist
+	@rm -rf dist/_CPack_Packages
+	@ls -l dist/*.deb dist/*.tar.gz
+
 clean:
-	rm -rf $(BUILD_DIR) build-asan build-fuzz
+	rm -rf $(BUILD_DIR) build-asan build-fuzz build-package dist

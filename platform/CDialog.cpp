@@ -131,7 +131,10 @@ void CDialog::BuildWindow(const platform::DialogTemplate& dialogTemplate) {
         const int id = item.id;
         QObject::connect(button, &QPushButton::clicked, m_window,
                          [this, id] { m_window->sendCommand(id); });
-        if (item.kind == platform::ItemKind::DefPushButton) m_window->setDefaultCommand(item.id);
+        if (item.kind == platform::ItemKind::DefPushButton) {
+          m_window->setDefaultCommand(item.id);
+          button->setDefault(true);  // drawn as the default while no other button has the focus
+        }
         widget = button;
         break;
       }

@@ -20,6 +20,7 @@
 #include "AppConfig.h"
 #include "CWnd.h"
 #include "MainDlg.h"
+#include "ModalWatchdog.h"
 #include "TextCodec.h"
 #include "TextFile.h"
 #include "resource.h"
@@ -384,6 +385,7 @@ void TestBadInput::mainDialogOpensOnAnyConfig() {
                          dialog.GetDlgItem(IDCANCEL)->GetSafeWidget()->y() > 0;
     dialog.SendCommand(IDCANCEL);
   });
+  const ModalWatchdog watchdog;
   QCOMPARE(dialog.DoModal(), IDCANCEL);
   QTEST(rows, "rows");
   QTEST(buttonsBelowTheTop, "buttonsBelowTheTop");

@@ -11,6 +11,7 @@
 #include "AppConfig.h"
 #include "CWnd.h"
 #include "MainDlg.h"
+#include "ModalWatchdog.h"
 #include "TextCodec.h"
 #include "resource.h"
 
@@ -177,6 +178,7 @@ void TestDocExamples::window() {
     exit = dialog.GetDlgItem(IDCANCEL)->GetSafeWidget()->geometry();
     dialog.SendCommand(IDCANCEL);
   });
+  const ModalWatchdog watchdog;
   QCOMPARE(dialog.DoModal(), IDCANCEL);
   QTEST(title, "title");
   QCOMPARE(frame, QRect(QPoint(0, 0), size));

@@ -10,6 +10,7 @@
 
 #include "DialogScript.h"
 #include "MainDlg.h"
+#include "ModalWatchdog.h"
 #include "resource.h"
 
 namespace {
@@ -47,6 +48,7 @@ void RunModal(CMainDlg& dialog, const std::function<void()>& whileShown) {
     whileShown();
     dialog.EndDialog(-2);
   });
+  const ModalWatchdog watchdog;
   dialog.DoModal();
 }
 

@@ -6,9 +6,12 @@
 #include <QtTest>
 #include <functional>
 
+#include "AboutDlg.h"
 #include "DialogTemplate.h"
 #include "DialogUnits.h"
 #include "MainDlg.h"
+#include "ModalWatchdog.h"
+#include "ProgramDlg.h"
 #include "resource.h"
 
 namespace {
@@ -30,6 +33,7 @@ int RunModal(CMainDlg& dialog, const std::function<void()>& whileShown) {
     whileShown();
     if (dialog.GetSafeWidget() && dialog.GetSafeWidget()->isVisible()) dialog.EndDialog(-2);
   });
+  const ModalWatchdog watchdog;
   return dialog.DoModal();
 }
 
@@ -53,8 +57,11 @@ class TestMainDialog : public QObject {
   void configuredForm();
   void withoutConfigKeepsTheTemplate();
   void withoutAppSizeUsesZero();
-  void unusualSizesDoNotCrash_data();
-  void unusualSizesDoNotCrash();
+  void unusualSizesStillShowTheWindow_data();
+  void unusualSizesStillShowTheWindow();
+  void everyDialogHasAFixedSize();
+  void enterProgramsAgainAfterADialogCloses_data();
+  void enterProgramsAgainAfterADialogCloses();
   void titleDecoding_data();
   void titleDecoding();
   void endingCommands_data();
@@ -118,22 +125,101 @@ void TestMainDialog::withoutAppSizeUsesZero() {
   });
 }
 
-void TestMainDialog::unusualSizesDoNotCrash_data() {
-  QTest::addColumn<QByteArray>("size");
-  QTest::newRow("huge") << QByteArray("\"2000000000\" \"2000000000\"");
-  QTest::newRow("zero") << QByteArray("\"0\" \"0\"");
-  QTest::newRow("negative") << QByteArray("\"-500\" \"-1\"");
+void TestMainDialog::unusualSizesStillShowTheWindow_data() {
+  QTest::addColumn<QByteArray>("appSize");
+  QTest::addColumn<QSize>("configured");  // as the layout takes it
+  QTest::newRow("no AppSize") << QByteArray() << QSize(0, 0);
+  QTest::newRow("zero") << QByteArray("AppSize \"0\" \"0\"") << QSize(0, 0);
+  QTest::newRow("zero width") << QByteArray("AppSize \"0\" \"200\"") << QSize(0, 200);
+  QTest::newRow("negative") << QByteArray("AppSize \"-500\" \"-1\"") << QSize(-500, -1);
+  QTest::newRow("huge") << QByteArray("AppSize \"2000000000\" \"100000\"")
+                        << QSize(1 << 30, 100000);
 }
 
-void TestMainDialog::unusualSizesDoNotCrash() {
-  QFETCH(QByteArray, size);
-  WriteConfig("AppSize " + size + " ID \"a\" \"BYTE\"");
+// Whatever config.inf says, the main dialog is shown, so that it can be seen and closed.
+void TestMainDialog::unusualSizesStillShowTheWindow() {
+  QFETCH(QByteArray, appSize);
+  QFETCH(QSize, configured);
+  WriteConfig(appSize + "\nID \"a\" \"BYTE\"");
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] {
-    const QSize shown = dialog.GetSafeWidget()->size();
-    QVERIFY(shown.width() >= 0 && shown.width() <= 16384);
-    QVERIFY(shown.height() >= 0 && shown.height() <= 16384);
+    QWidget* window = dialog.GetSafeWidget();
+    QVERIFY(window->isVisible());
+    // Each side as configured, frame included, unless the window inside the frame would be
+    // below 1 pixel or above 16384: then that is held.
+    auto sideShown = [](int configured, int outer, int inner) {
+      const int frame = outer - inner;
+      if (configured - frame < 1) return inner == 1;
+      if (configured - frame > 16384) return inner == 16384;
+      return outer == configured;
+    };
+    const QRect outer = window->frameGeometry();
+    QVERIFY2(sideShown(configured.width(), outer.width(), window->width()),
+             qPrintable(QString::number(window->width())));
+    QVERIFY2(sideShown(configured.height(), outer.height(), window->height()),
+             qPrintable(QString::number(window->height())));
+    // The buttons are placed by the formula from the configured values, seen or not.
+    QCOMPARE(Item(dialog, IDC_PROGRAM)->geometry(), QRect(5, configured.height() - 75, 75, 25));
+    QCOMPARE(Item(dialog, IDCANCEL)->geometry(),
+             QRect(configured.width() - 85, configured.height() - 75, 75, 25));
   });
+}
+
+// A modal frame: the window manager is told the smallest and largest size are the size.
+void TestMainDialog::everyDialogHasAFixedSize() {
+  WriteConfig("AppName \"Fixed\"\nAppSize \"300\" \"200\"\n");
+  const unsigned char packet[3] = {0x55, 0, 0};
+  const int zero = 50000, one = 100000, start = 50000;
+  CMainDlg main(IDD_MAIN);
+  CProgramDlg programming(IDD_PROGRAM, packet, 3, zero, one, start);
+  CAboutDlg about(nullptr);
+  for (CDialog* dialog : std::initializer_list<CDialog*>{&main, &programming, &about}) {
+    QSize minimum, maximum, size;
+    QTimer::singleShot(0, [&] {
+      QWidget* window = dialog->GetSafeWidget();
+      minimum = window->minimumSize();
+      maximum = window->maximumSize();
+      size = window->size();
+      dialog->EndDialog(IDCANCEL);
+    });
+    const ModalWatchdog watchdog;
+    dialog->DoModal();
+    QVERIFY(!size.isEmpty());
+    QCOMPARE(minimum, size);
+    QCOMPARE(maximum, size);
+  }
+}
+
+void TestMainDialog::enterProgramsAgainAfterADialogCloses_data() {
+  QTest::addColumn<int>("command");
+  QTest::newRow("programming dialog") << int(IDC_PROGRAM);
+  QTest::newRow("About box") << int(ID_ABOUT);
+}
+
+// The keyboard focus goes back to Program when a dialog over the form closes, so that Enter
+// programs again.
+void TestMainDialog::enterProgramsAgainAfterADialogCloses() {
+  QFETCH(int, command);
+  CMainDlg dialog(IDD_MAIN);
+  QStringList opened;
+  RunModal(dialog, [&] {
+    QVERIFY(QTest::qWaitForWindowActive(dialog.GetSafeWidget()));
+    QVERIFY(Item(dialog, IDC_PROGRAM)->hasFocus());
+    auto closeWithEscape = [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal) return;
+      opened << modal->windowTitle();
+      QVERIFY(QTest::qWaitForWindowActive(modal));
+      QTest::keyClick(modal, Qt::Key_Escape);
+    };
+    QTimer::singleShot(0, closeWithEscape);
+    dialog.SendCommand(command);
+    QTRY_VERIFY(Item(dialog, IDC_PROGRAM)->hasFocus());
+    QTimer::singleShot(0, closeWithEscape);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  });
+  QCOMPARE(opened.size(), 2);
+  QCOMPARE(opened.last(), QString("Program"));
 }
 
 void TestMainDialog::titleDecoding_data() {

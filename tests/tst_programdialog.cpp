@@ -1,5 +1,6 @@
 // The programming dialog run modally offscreen and driven by a scripted clock: every state of a
 // countdown and a run, cancels at chosen moments, the dialog keys while it pumps, and the panels.
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QPushButton>
 #include <QtTest>
@@ -31,6 +32,7 @@ struct Outcome {
   COLORREF right = 1;
   bool stillOpen = false;
   bool startHasFocus = false;  // after the last countdown or run
+  QString announced;           // what a screen reader reads out for the progress bar
   int result = 0;
 };
 
@@ -60,6 +62,9 @@ Outcome RunDialog(const QByteArray& packet, int starts,
     Button(dialog, IDC_START)->setFocus();  // as after a click on it
     for (int i = 0; i < starts; ++i) dialog.SendCommand(IDC_START);
     outcome.startHasFocus = Button(dialog, IDC_START)->hasFocus();
+    outcome.announced =
+        QAccessible::queryAccessibleInterface(dialog.GetProgressCtrl()->GetSafeWidget())
+            ->text(QAccessible::Name);
     outcome.position = static_cast<int>(dialog.GetProgressCtrl()->SendMessage(PBM_GETPOS, 0, 0));
     outcome.startEnabled = Button(dialog, IDC_START)->isEnabled();
     outcome.doneText = Button(dialog, IDCANCEL)->text();
@@ -134,6 +139,7 @@ void TestProgramDialog::completeRun() {
   QCOMPARE(outcome.position, 30);  // 31 set, held at the top of the range
   QVERIFY(outcome.startEnabled);
   QVERIFY(outcome.startHasFocus);  // so Enter starts another run
+  QCOMPARE(outcome.announced, QString("Programming...Done"));
   QCOMPARE(outcome.doneText, QString("Done"));
   QCOMPARE(outcome.left, CProgramDlg::kBlack);
   QCOMPARE(outcome.right, CProgramDlg::kWhite);
