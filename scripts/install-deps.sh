@@ -3,8 +3,9 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ make qt6-base-dev qt6-qpa-plugins xvfb xauth xdotool libx11-dev
   fonts-dejavu-core)
-# Packaging (dpkg-shlibdeps, dpkg-buildflags and file, which CPack runs for `make package`), and the package tests' checks:
-# lintian, desktop-file-validate, appstreamcli, and xprop for the window's class.
+# Packaging (dpkg-shlibdeps, dpkg-buildflags and file, which CPack runs for `make package`), and
+# the package tests' checks: lintian, desktop-file-validate, appstreamcli, and xprop for the
+# window's class.
 packages+=(dpkg-dev file lintian desktop-file-utils appstream x11-utils)
 # The end-to-end suite: xprop and xwininfo read windows' sizes and hints, xclip fills the clipboard.
 packages+=(x11-utils xclip)
