@@ -3,9 +3,12 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ make qt6-base-dev qt6-qpa-plugins xvfb xauth xdotool libx11-dev
   fonts-dejavu-core)
-# Packaging (dpkg-shlibdeps and dpkg-buildflags for `make package`), and the package tests' checks:
-# lintian, desktop-file-validate, appstreamcli, and xprop for the window's class.
-packages+=(dpkg-dev lintian desktop-file-utils appstream x11-utils)
+# Packaging (dpkg-shlibdeps, dpkg-buildflags and file, which CPack runs for `make package`), and
+# the package tests' checks: lintian, desktop-file-validate, appstreamcli, and xprop for the
+# window's class.
+packages+=(dpkg-dev file lintian desktop-file-utils appstream x11-utils)
+# The end-to-end suite: xprop and xwininfo read windows' sizes and hints, xclip fills the clipboard.
+packages+=(x11-utils xclip)
 # The fuzz build: clang with its libFuzzer and sanitizer runtimes, and llvm for llvm-symbolizer.
 packages+=(clang libclang-rt-14-dev llvm)
 # The Wayland test: Weston and its screenshooter, Qt's wayland plugin, ImageMagick.

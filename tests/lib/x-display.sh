@@ -1,15 +1,25 @@
 # Shared by the tests that run the real tool on X: sourced, not run. The caller defines `work`
 # (its scratch folder) and `fail MESSAGE` (report and exit) before sourcing.
 
-# Polls COMMAND... every 0.1 s for up to SECONDS; false when it never succeeded.
+# Polls COMMAND... every 0.1 s for up to SECONDS (whole or with a fraction) of real time; false
+# when it never succeeded. The deadline is on the clock, not a count of polls: on a loaded
+# machine each poll can take longer than its interval.
 wait_until() {
-  local tries=$(($1 * 10))
+  local deadline
+  deadline=$(micros_after "$1")
   shift
-  while ((tries-- > 0)); do
+  while :; do
     "$@" && return 0
+    ((${EPOCHREALTIME/./} < deadline)) || return 1
     sleep 0.1
   done
-  return 1
+}
+
+# Prints the clock ($EPOCHREALTIME, in microseconds) SECONDS from now.
+micros_after() {
+  local whole=${1%.*} fraction=000000
+  [[ $1 == *.* ]] && fraction="${1#*.}000000"
+  echo $((${EPOCHREALTIME/./} + 10#$whole * 1000000 + 10#${fraction:0:6}))
 }
 
 # A display of our own: Xvfb picks a free number and writes it to fd 3 once it accepts clients.
