@@ -12,9 +12,8 @@
 namespace platform {
 
 namespace {
-// The sides a window system shows: a window with an empty side is never mapped, so a configured
-// side below 1 is held at 1 (a window manager still draws its title bar and close box around it),
-// and one beyond what the display server takes is held there.
+// The sides a window system shows: a window with an empty side is never mapped, so no side is
+// below 1, and none beyond what the display server takes.
 constexpr int kSmallestSide = 1;
 constexpr int kLargestSide = 16384;
 
@@ -84,9 +83,25 @@ void DialogWindow::SetOuterGeometry(const QRect& outer) {
 void DialogWindow::applyOuterGeometry() {
   const QMargins frame = frameExtents();
   m_appliedFrame = frame;
-  fixSize(m_outerGeometry.width() - frame.left() - frame.right(),
-          m_outerGeometry.height() - frame.top() - frame.bottom());
+  // A side given below 1 would leave nothing to see or reach: that side is held at the least
+  // size that still shows the menu bar's titles, with the window manager's title bar and close box
+  // around it.
+  const QSize least = leastSize();
+  const int width = m_outerGeometry.width() < 1
+                        ? least.width()
+                        : m_outerGeometry.width() - frame.left() - frame.right();
+  const int height = m_outerGeometry.height() < 1
+                         ? least.height()
+                         : m_outerGeometry.height() - frame.top() - frame.bottom();
+  fixSize(width, height);
   move(m_outerGeometry.topLeft());  // positions the frame, title bar included
+}
+
+// Wide enough for the menu bar's titles, and one pixel of client area below it; a window without
+// a menu bar, one pixel each way.
+QSize DialogWindow::leastSize() const {
+  if (!m_menuBar) return {kSmallestSide, kSmallestSide};
+  return {m_menuBar->sizeHint().width(), menuBarHeight() + kSmallestSide};
 }
 
 bool DialogWindow::event(QEvent* event) {

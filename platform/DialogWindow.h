@@ -34,11 +34,12 @@ class DialogWindow : public QDialog {
   void sendCommand(int id);
 
   // Both sizes are fixed, as a dialog with a modal frame is: the window manager offers no resize.
-  // A side below 1 is held at 1, so that the window is still shown.
+  // A window is always shown: no side is held below 1 pixel.
   // The client area below the menu bar gets this size.
   void setClientSize(int width, int height);
   // The client area, the menu bar and the window manager's frame together fill `outer`;
-  // corrected once the frame is known.
+  // corrected once the frame is known. A side of `outer` below 1 is held at the least size that
+  // shows the menu bar's titles.
   void SetOuterGeometry(const QRect& outer);
 
  protected:
@@ -50,6 +51,7 @@ class DialogWindow : public QDialog {
  private:
   QMargins frameExtents() const;
   void fixSize(int width, int height);
+  QSize leastSize() const;
   void applyOuterGeometry();
   void layoutClientArea();
   int menuBarHeight() const;
