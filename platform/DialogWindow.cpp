@@ -1,6 +1,8 @@
 #include "DialogWindow.h"
 
 #include <QCloseEvent>
+#include <QEventLoop>
+#include <QPointer>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
@@ -31,11 +33,37 @@ class ClientArea : public QWidget {
   }
 };
 
+namespace {
+// The application's main window, while it exists: the first dialog made with no owner.
+QPointer<DialogWindow> g_mainWindow;
+}  // namespace
+
 // The client area is made once every member has its value: adding a child sends this window an
 // event, and event() reads the members.
-DialogWindow::DialogWindow(QWidget* parent) : QDialog(parent) {
+// A dialog made with no owner is owned by the main window, as the platform's dialogs are; with no
+// main window yet, it is the main window: the desktop lists it in its taskbar and window switcher,
+// as the platform does with an unowned dialog. (The toolkit would mark it a modal dialog that
+// belongs to a hidden window, which many desktops leave out of both.)
+DialogWindow::DialogWindow(QWidget* owner)
+    : QDialog(owner ? owner : g_mainWindow.data()), m_isMainWindow(!owner && !g_mainWindow) {
   m_client = new ClientArea(this);
   setSizeGripEnabled(false);
+  if (m_isMainWindow) {
+    g_mainWindow = this;
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+  }
+}
+
+int DialogWindow::run() {
+  if (!m_isMainWindow) return exec();
+  // Nothing else is on screen to block: shown as an ordinary window until the dialog is ended.
+  QEventLoop loop;
+  connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+  show();
+  loop.exec(QEventLoop::DialogExec);
+  return result();
 }
 
 QWidget* DialogWindow::clientArea() const { return m_client; }

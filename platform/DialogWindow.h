@@ -20,7 +20,7 @@ class DialogWindow : public QDialog {
   using CommandSink = std::function<void(int id)>;
   using PaintHandler = std::function<void()>;
 
-  explicit DialogWindow(QWidget* parent);
+  explicit DialogWindow(QWidget* owner);
 
   QWidget* clientArea() const;
   QMenuBar* menuBar() const { return m_menuBar; }
@@ -29,6 +29,10 @@ class DialogWindow : public QDialog {
   void setCommandSink(CommandSink sink) { m_commandSink = std::move(sink); }
   void setPaintHandler(PaintHandler handler);
   void setDefaultCommand(int id) { m_defaultCommand = id; }
+
+  // Shows the window and runs until the dialog is ended; returns its result. Modal over the
+  // application's other windows, unless it is the main window (see the constructor).
+  int run();
 
   // Routes a command as a click, a menu item or a dialog key would.
   void sendCommand(int id);
@@ -56,6 +60,7 @@ class DialogWindow : public QDialog {
   void layoutClientArea();
   int menuBarHeight() const;
 
+  const bool m_isMainWindow;
   ClientArea* m_client = nullptr;
   QMenuBar* m_menuBar = nullptr;
   CommandSink m_commandSink;
