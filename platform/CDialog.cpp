@@ -173,7 +173,7 @@ int CDialog::DoModal() {
       }
     }
   }
-  const int result = m_window->exec();
+  const int result = m_window->run();
   m_templateItems.clear();
   DestroyWindow();
   m_window = nullptr;

@@ -1,6 +1,8 @@
 #include "platform/DialogWindow.h"
 
 #include <QCloseEvent>
+#include <QEventLoop>
+#include <QPointer>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
@@ -12,9 +14,8 @@
 namespace platform {
 
 namespace {
-// The sides a window system shows: a window with an empty side is never mapped, so a configured
-// side below 1 is held at 1 (a window manager still draws its title bar and close box around it),
-// and one beyond what the display server takes is held there.
+// The sides a window system shows: a window with an empty side is never mapped, so no side is
+// below 1, and none beyond what the display server takes.
 constexpr int kSmallestSide = 1;
 constexpr int kLargestSide = 16384;
 
@@ -32,11 +33,37 @@ class ClientArea : public QWidget {
   }
 };
 
+namespace {
+// The application's main window, while it exists: the first dialog made with no owner.
+QPointer<DialogWindow> g_mainWindow;
+}  // namespace
+
 // The client area is made once every member has its value: adding a child sends this window an
 // event, and event() reads the members.
-DialogWindow::DialogWindow(QWidget* parent) : QDialog(parent) {
+// A dialog made with no owner is owned by the main window, as the platform's dialogs are; with no
+// main window yet, it is the main window: the desktop lists it in its taskbar and window switcher,
+// as the platform does with an unowned dialog. (The toolkit would mark it a modal dialog that
+// belongs to a hidden window, which many desktops leave out of both.)
+DialogWindow::DialogWindow(QWidget* owner)
+    : QDialog(owner ? owner : g_mainWindow.data()), m_isMainWindow(!owner && !g_mainWindow) {
   m_client = new ClientArea(this);
   setSizeGripEnabled(false);
+  if (m_isMainWindow) {
+    g_mainWindow = this;
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+  }
+}
+
+int DialogWindow::run() {
+  if (!m_isMainWindow) return exec();
+  // Nothing else is on screen to block: shown as an ordinary window until the dialog is ended.
+  QEventLoop loop;
+  connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+  show();
+  loop.exec(QEventLoop::DialogExec);
+  return result();
 }
 
 QWidget* DialogWindow::clientArea() const { return m_client; }
@@ -84,9 +111,25 @@ void DialogWindow::SetOuterGeometry(const QRect& outer) {
 void DialogWindow::applyOuterGeometry() {
   const QMargins frame = frameExtents();
   m_appliedFrame = frame;
-  fixSize(m_outerGeometry.width() - frame.left() - frame.right(),
-          m_outerGeometry.height() - frame.top() - frame.bottom());
+  // A side given below 1 would leave nothing to see or reach: that side is held at the least
+  // size that still shows the menu bar's titles, with the window manager's title bar and close box
+  // around it.
+  const QSize least = leastSize();
+  const int width = m_outerGeometry.width() < 1
+                        ? least.width()
+                        : m_outerGeometry.width() - frame.left() - frame.right();
+  const int height = m_outerGeometry.height() < 1
+                         ? least.height()
+                         : m_outerGeometry.height() - frame.top() - frame.bottom();
+  fixSize(width, height);
   move(m_outerGeometry.topLeft());  // positions the frame, title bar included
+}
+
+// Wide enough for the menu bar's titles, and one pixel of client area below it; a window without
+// a menu bar, one pixel each way.
+QSize DialogWindow::leastSize() const {
+  if (!m_menuBar) return {kSmallestSide, kSmallestSide};
+  return {m_menuBar->sizeHint().width(), menuBarHeight() + kSmallestSide};
 }
 
 bool DialogWindow::event(QEvent* event) {

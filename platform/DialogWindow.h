@@ -20,7 +20,7 @@ class DialogWindow : public QDialog {
   using CommandSink = std::function<void(int id)>;
   using PaintHandler = std::function<void()>;
 
-  explicit DialogWindow(QWidget* parent);
+  explicit DialogWindow(QWidget* owner);
 
   QWidget* clientArea() const;
   void setMenuBar(QMenuBar* menuBar);
@@ -29,15 +29,20 @@ class DialogWindow : public QDialog {
   void setPaintHandler(PaintHandler handler);
   void setDefaultCommand(int id) { m_defaultCommand = id; }
 
+  // Shows the window and runs until the dialog is ended; returns its result. Modal over the
+  // application's other windows, unless it is the main window (see the constructor).
+  int run();
+
   // Routes a command as a click, a menu item or a dialog key would.
   void sendCommand(int id);
 
   // Both sizes are fixed, as a dialog with a modal frame is: the window manager offers no resize.
-  // A side below 1 is held at 1, so that the window is still shown.
+  // A window is always shown: no side is held below 1 pixel.
   // The client area below the menu bar gets this size.
   void setClientSize(int width, int height);
   // The client area, the menu bar and the window manager's frame together fill `outer`;
-  // corrected once the frame is known.
+  // corrected once the frame is known. A side of `outer` below 1 is held at the least size that
+  // shows the menu bar's titles.
   void SetOuterGeometry(const QRect& outer);
 
  protected:
@@ -49,10 +54,12 @@ class DialogWindow : public QDialog {
  private:
   QMargins frameExtents() const;
   void fixSize(int width, int height);
+  QSize leastSize() const;
   void applyOuterGeometry();
   void layoutClientArea();
   int menuBarHeight() const;
 
+  const bool m_isMainWindow;
   ClientArea* m_client = nullptr;
   QMenuBar* m_menuBar = nullptr;
   CommandSink m_commandSink;

@@ -12,6 +12,10 @@ ModalWatchdog::ModalWatchdog(std::chrono::milliseconds limit) {
 
 void ModalWatchdog::CloseModalDialogs() {
   QWidget* modal = QApplication::activeModalWidget();
+  // The application's main window runs as an ordinary window: the last one still shown.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (!modal && window->isVisible() && qobject_cast<QDialog*>(window)) modal = window;
+  }
   if (!modal) return;
   if (!m_fired) {
     m_fired = true;
