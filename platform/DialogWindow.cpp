@@ -2,9 +2,9 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QPointer>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <algorithm>
 
