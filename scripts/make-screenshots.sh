@@ -23,9 +23,9 @@ readonly values=(7 21 80 12 30)
 # and the bar and the panels are mid-transmission.
 readonly capture_after_start=3.5
 # As in the end-to-end test: the menu bar's height above the client area, and the programming
-# dialog's template size in dialog units, which its buttons are placed in.
+# dialog's template in dialog units (its size, Start and Done).
 readonly menu_bar=20
-readonly dialog_units_w=230 dialog_units_h=165
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/lib/program-dialog.sh"
 
 fail() {
   echo "make-screenshots: $*" >&2
@@ -122,8 +122,9 @@ dialog=$(find_window "Program") || true
 [ -n "$dialog" ] || fail "the programming dialog did not appear after Program"
 sleep 0.5
 window_size "$dialog"
-click_in "$dialog" $(((2 * 7 + 50) * WIDTH / (2 * dialog_units_w))) \
-  $(((2 * 25 + 14) * HEIGHT / (2 * dialog_units_h)))  # Start
+read -r start_x start_y start_w start_h <<<"${start_button_units[*]}"
+click_in "$dialog" $(((2 * start_x + start_w) * WIDTH / (2 * program_units_w))) \
+  $(((2 * start_y + start_h) * HEIGHT / (2 * program_units_h)))  # Start
 pointer_away "$dialog"
 sleep "$capture_after_start"
 capture "$dialog" "$docs/screenshot-programming.png"

@@ -62,6 +62,7 @@ class TestMainDialog : public QObject {
   void okAndEnterLeaveItOpen();
   void menuHoldsTheCommands();
   void templatesHoldEveryIdTheCodeUses();
+  void scriptsKnowTheProgrammingDialog();
   void appNameCaptionsMessageBoxes();
 };
 
@@ -320,6 +321,33 @@ void TestMainDialog::templatesHoldEveryIdTheCodeUses() {
     }
   }
   QVERIFY(platform::FindMenuTemplate(platform::FindDialogTemplate(IDD_MAIN)->menuId));
+}
+
+// The scripts that click the programming dialog's buttons take its template from one file of
+// their own: it must say what the template says.
+void TestMainDialog::scriptsKnowTheProgrammingDialog() {
+  QFile file(PROGRAM_DIALOG_SCRIPT);
+  QVERIFY(file.open(QIODevice::ReadOnly));
+  const QString script = QString::fromUtf8(file.readAll());
+  auto numbers = [&](const QString& pattern) {
+    const QRegularExpressionMatch match = QRegularExpression(pattern).match(script);
+    QList<int> values;
+    for (const QString& value : match.captured(1).split(' ', Qt::SkipEmptyParts)) {
+      values << value.toInt();
+    }
+    return values;
+  };
+  const auto* dialogTemplate = platform::FindDialogTemplate(IDD_PROGRAM);
+  QVERIFY(dialogTemplate);
+  QCOMPARE(numbers(R"(program_units_w=(\d+))"), QList<int>{dialogTemplate->cx});
+  QCOMPARE(numbers(R"(program_units_h=(\d+))"), QList<int>{dialogTemplate->cy});
+  for (const auto& [name, id] : {std::pair{"start", IDC_START}, std::pair{"done", IDCANCEL}}) {
+    QList<int> inTemplate;
+    for (const auto& item : dialogTemplate->items) {
+      if (item.id == id) inTemplate = {item.x, item.y, item.cx, item.cy};
+    }
+    QCOMPARE(numbers(QString(R"(%1_button_units=\(([\d ]+)\))").arg(name)), inTemplate);
+  }
 }
 
 // The application object names the tool: message boxes carry its name as their caption.

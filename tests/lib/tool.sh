@@ -319,9 +319,8 @@ answer_file_dialog() {
   case_fail "the file dialog \"$title\" did not take $path"
 }
 
-# --- The programming dialog, titled "Program": its template is 230 x 165 dialog units, and its
-# pixel size gives the size of a unit in the font in use.
-readonly program_units_w=230 program_units_h=165
+# --- The programming dialog, titled "Program", and its template in dialog units.
+source "$(dirname "${BASH_SOURCE[0]}")/program-dialog.sh"
 
 # Waits up to SECONDS (10) for the programming dialog; sets dialog, dialog_x/y/w/h and the panel
 # centres left_x, right_x, panel_y (left 10..W/2-2, right W/2+2..W-10, both 70..H-10 down).
@@ -343,8 +342,8 @@ dialog_point() {
   point_x=$((dialog_x + (2 * $1 + $3) * dialog_w / (2 * program_units_w)))
   point_y=$((dialog_y + (2 * $2 + $4) * dialog_h / (2 * program_units_h)))
 }
-click_start() { dialog_point 7 25 50 14 && click_at "$point_x" "$point_y"; }
-click_done() { dialog_point 173 25 50 14 && click_at "$point_x" "$point_y"; }  # Cancel in a run
+click_start() { dialog_point "${start_button_units[@]}" && click_at "$point_x" "$point_y"; }
+click_done() { dialog_point "${done_button_units[@]}" && click_at "$point_x" "$point_y"; }  # Cancel in a run
 
 # Prints "left right" for the panels now, each "light" or "dark".
 panel_colours() { "$probe" "$left_x" "$panel_y" "$right_x" "$panel_y"; }

@@ -22,8 +22,8 @@ done
 
 readonly app_name="Leak Check"
 readonly menu_bar=20  # Qt's menu bar with the default font, above the client area
-# The programming dialog's template size in dialog units; its buttons are placed in them too.
-readonly dialog_units_w=230 dialog_units_h=165
+# The programming dialog's template in dialog units: its size, Start and Done.
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/program-dialog.sh"
 
 work=$(mktemp -d)
 xvfb_pid="" app_pid=""
@@ -135,13 +135,13 @@ dialog=$(find_window "Program") || true
 window_geometry "$dialog"
 dialog_x=$X dialog_y=$Y dialog_w=$WIDTH dialog_h=$HEIGHT
 dialog_point() {
-  point_x=$((dialog_x + (2 * $1 + $3) * dialog_w / (2 * dialog_units_w)))
-  point_y=$((dialog_y + (2 * $2 + $4) * dialog_h / (2 * dialog_units_h)))
+  point_x=$((dialog_x + (2 * $1 + $3) * dialog_w / (2 * program_units_w)))
+  point_y=$((dialog_y + (2 * $2 + $4) * dialog_h / (2 * program_units_h)))
 }
-dialog_point 7 25 50 14
+dialog_point "${start_button_units[@]}"
 click_at "$point_x" "$point_y"  # Start: three seconds of countdown, then about 4 s of packet
 sleep 9
-dialog_point 173 25 50 14
+dialog_point "${done_button_units[@]}"
 for _ in 1 2 3; do
   click_at "$point_x" "$point_y"  # Done
   wait_until 3 window_gone "Program" && break
