@@ -39,22 +39,16 @@ done
 [ -x "$app_binary" ] || fail "no built tool at $app_binary: build first (make build)"
 [ -f "$config" ] || fail "no config.inf beside $app_binary: the build copies res/config.inf there"
 
+source "$root/tests/lib/x-display.sh"  # stop_processes, the display
 work=$(mktemp -d)
 xvfb_pid="" wm_pid="" app_pid=""
 cleanup() {
-  local pid
-  for pid in "$app_pid" "$wm_pid" "$xvfb_pid"; do
-    if [ -n "$pid" ]; then
-      kill "$pid" 2>/dev/null || true
-      wait "$pid" 2>/dev/null || true
-    fi
-  done
+  stop_processes "$app_pid" "$wm_pid" "$xvfb_pid"
   rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 1' HUP INT TERM
 
-source "$root/tests/lib/x-display.sh"
 start_display
 echo "display $DISPLAY"
 

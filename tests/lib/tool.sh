@@ -14,16 +14,7 @@
 
 # --- Before the display exists.
 
-# Exits 77 (CTest's skip) when one of the named commands is missing.
-require_tools() {
-  local tool
-  for tool in "$@"; do
-    if ! command -v "$tool" >/dev/null; then
-      echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)"
-      exit 77
-    fi
-  done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/x-display.sh"  # require_tools, stop_processes, the display
 
 e2e_script=$(basename "${BASH_SOURCE[1]:-e2e}" .sh)
 e2e_failures=() e2e_passes=()
@@ -52,7 +43,6 @@ e2e_begin() {
   work=$(mktemp -d)
   trap e2e_cleanup EXIT
   trap 'exit 1' HUP INT TERM  # cleans up when CTest's timeout ends the script too
-  source "$(dirname "${BASH_SOURCE[0]}")/x-display.sh"
   start_display
   mkdir "$work/elsewhere"
   echo "display $DISPLAY"
@@ -107,13 +97,7 @@ e2e_end() {
 
 # Ends what the case started, newest first, each by its process id.
 case_cleanup() {
-  local pid
-  for pid in "$clip_pid" "$sampler_pid" "$app_pid"; do
-    if [ -n "$pid" ]; then
-      kill "$pid" 2>/dev/null || true
-      wait "$pid" 2>/dev/null || true
-    fi
-  done
+  stop_processes "$clip_pid" "$sampler_pid" "$app_pid"
 }
 
 # Inside a case: report with the tool's output and a picture of the screen, and end the case.

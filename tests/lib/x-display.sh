@@ -1,5 +1,27 @@
 # Shared by the tests that run the real tool on X: sourced, not run. The caller defines `work`
-# (its scratch folder) and `fail MESSAGE` (report and exit) before sourcing.
+# (its scratch folder) and `fail MESSAGE` (report and exit) before it calls start_display.
+
+# Exits 77 (CTest's skip) when one of the named commands is missing.
+require_tools() {
+  local tool
+  for tool in "$@"; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)"
+      exit 77
+    fi
+  done
+}
+
+# Ends each process given by its id, in the order given, and waits for it; empty ids are passed
+# over.
+stop_processes() {
+  local pid
+  for pid in "$@"; do
+    [ -n "$pid" ] || continue
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+}
 
 # Polls COMMAND... every 0.1 s for up to SECONDS (whole or with a fraction) of real time; false
 # when it never succeeded. The deadline is on the clock, not a count of polls: on a loaded

@@ -2,16 +2,12 @@
 # offers the checks that the installed tree, the .deb and the device maker's folder have in common.
 # The caller sets SOURCE_DIR (the project's sources) before sourcing.
 
+source "$SOURCE_DIR/tests/lib/x-display.sh"  # require_tools, stop_processes, the display
+
 work=$(mktemp -d)
 xvfb_pid="" app_pid=""
 cleanup() {
-  local pid
-  for pid in "$app_pid" "$xvfb_pid"; do
-    if [ -n "$pid" ]; then
-      kill "$pid" 2>/dev/null || true
-      wait "$pid" 2>/dev/null || true
-    fi
-  done
+  stop_processes "$app_pid" "$xvfb_pid"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -26,18 +22,7 @@ fail() {
   exit 1
 }
 
-# Skips the test (77) unless every named command is there.
-require_tools() {
-  local tool
-  for tool in "$@"; do
-    if ! command -v "$tool" >/dev/null; then
-      echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)"
-      exit 77
-    fi
-  done
-}
 
-source "$SOURCE_DIR/tests/lib/x-display.sh"
 
 # The window title the example config.inf gives.
 example_title() {

@@ -13,12 +13,8 @@ set -euo pipefail
 app_binary=${1:?usage: session_leaks.sh UNIVERSAL_PROGRAMMER}
 here=$(cd "$(dirname "$0")" && pwd)
 
-for tool in Xvfb xdotool; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)"
-    exit 77
-  fi
-done
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/x-display.sh"  # require_tools, stop_processes
+require_tools Xvfb xdotool
 
 readonly app_name="Leak Check"
 readonly menu_bar=20  # Qt's menu bar with the default font, above the client area
@@ -28,13 +24,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../lib/program-dialog.sh"
 work=$(mktemp -d)
 xvfb_pid="" app_pid=""
 cleanup() {
-  local pid
-  for pid in "$app_pid" "$xvfb_pid"; do
-    if [ -n "$pid" ]; then
-      kill "$pid" 2>/dev/null || true
-      wait "$pid" 2>/dev/null || true
-    fi
-  done
+  stop_processes "$app_pid" "$xvfb_pid"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -49,7 +39,6 @@ fail() {
   exit 1
 }
 
-source "$(dirname "${BASH_SOURCE[0]}")/../lib/x-display.sh"
 start_display
 
 # Any report ends the process with an error; leaks are looked for at exit.

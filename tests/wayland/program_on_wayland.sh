@@ -50,16 +50,11 @@ readonly size_tolerance=2
 # A colour that nothing of the tool's is drawn in: every changed pixel on it is the tool's.
 readonly background=204060
 
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/x-display.sh"  # stop_processes, the display
 work=$(mktemp -d)
 xvfb_pid="" weston_pid="" app_pid="" sampler_pid=""
 cleanup() {
-  local pid
-  for pid in "$sampler_pid" "$app_pid" "$weston_pid" "$xvfb_pid"; do
-    if [ -n "$pid" ]; then
-      kill "$pid" 2>/dev/null || true
-      wait "$pid" 2>/dev/null || true
-    fi
-  done
+  stop_processes "$sampler_pid" "$app_pid" "$weston_pid" "$xvfb_pid"
   # KEEP_SCREENSHOTS=FOLDER keeps the compositor's screenshots, to see what the test saw.
   if [ -n "${KEEP_SCREENSHOTS:-}" ]; then
     mkdir -p "$KEEP_SCREENSHOTS"
@@ -82,7 +77,6 @@ fail() {
   exit 1
 }
 
-source "$(dirname "${BASH_SOURCE[0]}")/../lib/x-display.sh"
 start_display  # sets DISPLAY, and XDG_RUNTIME_DIR to a private folder
 echo "X display $DISPLAY"
 
