@@ -24,8 +24,8 @@ int main(int argc, char** argv) {
   const Window root = DefaultRootWindow(display);
   int status = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
-    XImage* image = XGetImage(display, root, atoi(argv[i]), atoi(argv[i + 1]), 1, 1, AllPlanes,
-                              ZPixmap);
+    XImage* image =
+        XGetImage(display, root, atoi(argv[i]), atoi(argv[i + 1]), 1, 1, AllPlanes, ZPixmap);
     if (!image) {
       printf("%sunreadable", i > 1 ? " " : "");
       status = 2;
