@@ -20,6 +20,9 @@ constexpr int kSmallestSide = 1;
 constexpr int kLargestSide = 16384;
 
 int ClampSide(int side) { return std::clamp(side, kSmallestSide, kLargestSide); }
+
+// The application's main window, while it exists: the first dialog made with no owner.
+QPointer<DialogWindow> g_mainWindow;
 }  // namespace
 
 class ClientArea : public QWidget {
@@ -33,17 +36,12 @@ class ClientArea : public QWidget {
   }
 };
 
-namespace {
-// The application's main window, while it exists: the first dialog made with no owner.
-QPointer<DialogWindow> g_mainWindow;
-}  // namespace
-
-// The client area is made once every member has its value: adding a child sends this window an
-// event, and event() reads the members.
 // A dialog made with no owner is owned by the main window, as the platform's dialogs are; with no
 // main window yet, it is the main window: the desktop lists it in its taskbar and window switcher,
 // as the platform does with an unowned dialog. (The toolkit would mark it a modal dialog that
-// belongs to a hidden window, which many desktops leave out of both.)
+// belongs to a hidden window, which many desktops leave out of both.) The client area is made
+// once every member has its value: adding a child sends this window an event, and event() reads
+// the members.
 DialogWindow::DialogWindow(QWidget* owner)
     : QDialog(owner ? owner : g_mainWindow.data()), m_isMainWindow(!owner && !g_mainWindow) {
   m_client = new ClientArea(this);
