@@ -60,3 +60,22 @@ start_display() {
   export XDG_RUNTIME_DIR="$work/runtime"
   mkdir -m 700 "$XDG_RUNTIME_DIR"
 }
+
+# Runs RUN (a function that programs the device once, sets `result` to the panel sampler's line
+# and returns the sampler's status) and fails unless the receiver decoded exactly the packet
+# EXPECTED (hex). Only a decode that failed outright is retried, once: a loaded machine can
+# stretch a swap past the receiver's tolerance. A valid packet with the wrong values is a fault,
+# never retried.
+expect_decoded_packet() {
+  local run=$1 expected=$2 status=0
+  "$run" || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "first run decoded no packet, retrying once: $result"
+    status=0
+    "$run" || status=$?
+  fi
+  echo "$result"
+  [ "$status" -eq 0 ] || fail "the receiver decoded no valid packet (sampler status $status)"
+  [[ $result == *" packet=$expected "* ]] ||
+    fail "the receiver decoded another packet than the typed values give: expected $expected"
+}
