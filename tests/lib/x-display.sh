@@ -61,6 +61,24 @@ start_display() {
   mkdir -m 700 "$XDG_RUNTIME_DIR"
 }
 
+# For a script that runs the tool once: a scratch folder `work`, removed at exit with the tool
+# (`app_pid`) and the display (`xvfb_pid`) ended first, also when a timeout ends the script; and
+# `fail MESSAGE`, which reports with the tool's output (`$work/app.log`) and exits 1.
+begin_scratch() {
+  work=$(mktemp -d)
+  xvfb_pid="" app_pid=""
+  trap 'stop_processes "$app_pid" "$xvfb_pid"; rm -rf "$work"' EXIT
+  trap 'exit 1' HUP INT TERM
+  fail() {
+    echo "FAIL: $*" >&2
+    if [ -s "$work/app.log" ]; then
+      echo "--- the tool's output:" >&2
+      cat "$work/app.log" >&2
+    fi
+    exit 1
+  }
+}
+
 # Runs RUN (a function that programs the device once, sets `result` to the panel sampler's line
 # and returns the sampler's status) and fails unless the receiver decoded exactly the packet
 # EXPECTED (hex). Only a decode that failed outright is retried, once: a loaded machine can

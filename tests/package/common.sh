@@ -4,23 +4,7 @@
 
 source "$SOURCE_DIR/tests/lib/x-display.sh"  # require_tools, stop_processes, the display
 
-work=$(mktemp -d)
-xvfb_pid="" app_pid=""
-cleanup() {
-  stop_processes "$app_pid" "$xvfb_pid"
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM  # cleans up when a timeout ends the test too
-
-fail() {
-  echo "FAIL: $*" >&2
-  if [ -s "$work/app.log" ]; then
-    echo "--- the tool's output:" >&2
-    cat "$work/app.log" >&2
-  fi
-  exit 1
-}
+begin_scratch  # work, its cleanup at exit, fail
 
 
 

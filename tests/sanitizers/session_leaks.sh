@@ -21,23 +21,7 @@ readonly menu_bar=20  # Qt's menu bar with the default font, above the client ar
 # The programming dialog's template in dialog units: its size, Start and Done.
 source "$(dirname "${BASH_SOURCE[0]}")/../lib/program-dialog.sh"
 
-work=$(mktemp -d)
-xvfb_pid="" app_pid=""
-cleanup() {
-  stop_processes "$app_pid" "$xvfb_pid"
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-
-fail() {
-  echo "FAIL: $*" >&2
-  if [ -s "$work/app.log" ]; then
-    echo "--- the tool's output:" >&2
-    cat "$work/app.log" >&2
-  fi
-  exit 1
-}
+begin_scratch  # work, its cleanup at exit, fail
 
 start_display
 
