@@ -142,6 +142,7 @@ void CProgramDlg::OnStart() {
         SetProgressPosition(m_byteIndex * OPTICAL_SWAPS_PER_BYTE + m_step);
       }
     }
+    RestorePanelsAfterSilence(timestamp, frequency);
     SetStatusText(m_byteIndex == m_packetSize ? "Programming...Done" : "Programming...Canceled");
   }
   m_startButton->EnableWindow(true);
@@ -153,7 +154,19 @@ void CProgramDlg::OnCancel() {
     CDialog::OnCancel();
     return;
   }
-  m_stopped = true;  // the loop in OnStart sees it after this message and ends
+  m_stopped = true;  // the loop in OnStart sees it after this message, ends, and puts back colours
+}
+
+// A run cancelled after an odd number of swaps leaves the panels swapped. Putting them back is a
+// swap a device sees, and at once it would read as data: in the last wait of the checksum byte it
+// even completes a valid packet while the run reports it was cancelled. So the panels hold still
+// for an idle silence first (twice the one-bit duration ends any packet in a receiver), plus one
+// start duration so that a frame's delay of the last swap cannot shorten the silence below idle.
+// The device then sees a cut-off packet, and the restoring swap alone after it: never data.
+void CProgramDlg::RestorePanelsAfterSilence(std::int64_t lastSwap, std::int64_t frequency) {
+  if (m_leftColour == kBlack) return;
+  const std::int64_t silence = 2 * static_cast<std::int64_t>(m_oneBitDuration) + m_startDuration;
+  while (!IsDue(lastSwap, frequency, silence)) platform::PeekAndDispatchMessage();
   m_leftColour = kBlack;
   m_rightColour = kWhite;
   Invalidate(true);

@@ -46,6 +46,7 @@ class CProgramDlg : public CDialog {
  private:
   void SetStatusText(const char* text);
   void SetProgressPosition(int position);
+  void RestorePanelsAfterSilence(std::int64_t lastSwap, std::int64_t frequency);
 
   bool m_stopped = true;
   COLORREF m_leftColour = kBlack;

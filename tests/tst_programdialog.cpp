@@ -9,6 +9,7 @@
 #include "programming/ProgramDlg.h"
 #include "programming/TextProgressCtrl.h"
 #include "protocol/optical_protocol.h"
+#include "receiver/optical_receiver.h"
 #include "res/resource.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ScriptedClock.h"
@@ -29,6 +30,7 @@ struct Outcome {
   QStringList statuses;
   QVector<std::int64_t> statusTimes;
   QVector<std::int64_t> swaps;
+  QVector<std::int64_t> panelChanges;  // the swaps and any putting back of the colours
   int position = -1;
   bool startEnabled = false;
   QString doneText;
@@ -65,6 +67,7 @@ Outcome RunDialog(const QByteArray& packet, int starts,
     QVERIFY(QTest::qWaitForWindowActive(dialog.GetSafeWidget()));
     Button(dialog, IDC_START)->setFocus();  // as after a click on it
     for (int i = 0; i < starts; ++i) dialog.SendCommand(IDC_START);
+    clock.Count();  // a last look at the panels, after the run has put back any colours
     outcome.startHasFocus = Button(dialog, IDC_START)->hasFocus();
     outcome.announced =
         QAccessible::queryAccessibleInterface(dialog.GetProgressCtrl()->GetSafeWidget())
@@ -83,6 +86,7 @@ Outcome RunDialog(const QByteArray& packet, int starts,
     outcome.statusTimes << change.time;
   }
   outcome.swaps = clock.Swaps();
+  outcome.panelChanges = clock.PanelChanges();
   return outcome;
 }
 
@@ -100,6 +104,8 @@ class TestProgramDialog : public QObject {
   void cancels();
   void cancelsDuringTheRun_data();
   void cancelsDuringTheRun();
+  void aDeviceNeverTakesACancelledRun_data();
+  void aDeviceNeverTakesACancelledRun();
   void startAgainAfterACompleteRun();
   void dialogKeysDoNothingWhileBusy();
   void barAndPanelsAreWhereTheyBelong();
@@ -222,6 +228,59 @@ void TestProgramDialog::cancelsDuringTheRun() {
   QVERIFY(outcome.swaps.size() > 0 && outcome.swaps.size() < kSwaps);
   QVERIFY(outcome.position > 0 && outcome.position < kSwaps);
   VerifyReadyAgain(outcome);
+}
+
+// What a device makes of a run cancelled at any moment: the reference receiver is fed every
+// change of the panels, the putting back of the colours included. The run's swaps of 55 00 00
+// come at 50, 100, 200, 250, ... 700 ms (the sync byte), then every 50 ms from 750 to 1700 ms.
+void TestProgramDialog::aDeviceNeverTakesACancelledRun_data() {
+  QTest::addColumn<qint64>("at");  // microseconds after the countdown
+  QTest::addColumn<QString>("status");
+  QTest::addColumn<QString>("events");  // what the receiver reports, in order
+
+  QTest::newRow("after an odd number of swaps, mid-byte")
+      << qint64(530 * kMs) << "Programming...Canceled"
+      << "ERR_TRUNCATED";
+  QTest::newRow("even swaps, in the gap between bytes")
+      << qint64(720 * kMs) << "Programming...Canceled"
+      << "ERR_TRUNCATED";
+  // The checksum's bit 7 is 0: a swap 30 ms into its wait would end the byte as sent.
+  QTest::newRow("in the last wait of the checksum byte")
+      << qint64(1680 * kMs) << "Programming...Canceled"
+      << "ERR_TRUNCATED";
+  QTest::newRow("after the last swap: the packet is out")
+      << qint64(1725 * kMs) << "Programming...Done"
+      << "PACKET";
+}
+
+void TestProgramDialog::aDeviceNeverTakesACancelledRun() {
+  QFETCH(qint64, at);
+  const Outcome outcome = CancelAt("click", kRunStart + at);
+  QTEST(outcome.statuses.last(), "status");
+  VerifyReadyAgain(outcome);
+
+  orx_receiver rx;
+  QVERIFY(orx_init(&rx, OPTICAL_ZERO_BIT_US, OPTICAL_ONE_BIT_US, OPTICAL_START_US));
+  QStringList events;
+  const auto& changes = outcome.panelChanges;
+  for (qsizetype used = 0; used < changes.size();) {
+    size_t consumed = 0;
+    const orx_event event = orx_decode_swaps(&rx, changes.constData() + used,
+                                             static_cast<size_t>(changes.size() - used), &consumed);
+    if (event != ORX_NONE) events << orx_event_name(event);
+    used += static_cast<qsizetype>(consumed);
+  }
+  QTEST(events.join(' '), "events");
+
+  // Colours put back after an odd number of swaps only once the panels held still for longer
+  // than a receiver's idle silence, so the putting back is never read as part of the run.
+  const qsizetype extra = changes.size() - outcome.swaps.size();
+  QCOMPARE(extra, outcome.swaps.size() % 2);
+  if (extra == 1) {
+    QVERIFY2(changes.last() - outcome.swaps.last() >= 2 * OPTICAL_ONE_BIT_US,
+             qPrintable(QString("colours put back %1 us after the last swap")
+                            .arg(changes.last() - outcome.swaps.last())));
+  }
 }
 
 void TestProgramDialog::startAgainAfterACompleteRun() {

@@ -38,6 +38,7 @@ void ScriptedClock::Watch(CProgramDlg* dialog) {
   m_dialog = dialog;
   QWidget* progress = dialog->GetProgressCtrl()->GetSafeWidget();
   progress->installEventFilter(this);
+  m_lastLeft = dialog->GetLeftColour();
   m_statusChanges.append({m_now, progress->windowTitle()});
 }
 
@@ -52,6 +53,7 @@ void ScriptedClock::Observe() {
   if (!m_dialog) return;
   if (m_dialog->GetLeftColour() != m_lastLeft) {
     m_lastLeft = m_dialog->GetLeftColour();
+    m_panelChanges.append(m_now);
     // A cancel resets the colours without a swap of the sequencer's: only running swaps count.
     if (!m_dialog->IsStopped()) m_swaps.append(m_now);
   }

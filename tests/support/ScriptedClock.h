@@ -39,6 +39,9 @@ class ScriptedClock : public platform::CounterSource, public QObject {
   std::int64_t Now() const { return m_now; }
   int Waits() const { return m_waits; }
   const QVector<std::int64_t>& Swaps() const { return m_swaps; }
+  // Every change of the panels a device could see, the sequencer's swaps and any putting back of
+  // the colours alike, noted at each read.
+  const QVector<std::int64_t>& PanelChanges() const { return m_panelChanges; }
   const QVector<StatusChange>& StatusChanges() const { return m_statusChanges; }
 
  protected:
@@ -54,5 +57,6 @@ class ScriptedClock : public platform::CounterSource, public QObject {
   CProgramDlg* m_dialog = nullptr;
   quint32 m_lastLeft = 0;
   QVector<std::int64_t> m_swaps;
+  QVector<std::int64_t> m_panelChanges;
   QVector<StatusChange> m_statusChanges;
 };
