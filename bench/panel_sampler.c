@@ -13,6 +13,8 @@
  *                       device costs the machine nothing, so the sampler should cost it little
  *                       too, and leave the display server and the tool their share of the CPU
  *                       (0: as fast as the X server answers)
+ *     --record FILE     write the swap times to FILE, one per line in microseconds, moved so
+ *                       that the first swap comes one start duration after 0, as in a run
  *
  * Prints one line of key=value pairs: swaps, samples per second, the receiver's verdict, the
  * packet in hex, and the swap interval error against the nominal durations (p50, p99, max, in
@@ -56,17 +58,32 @@ static int CompareInt64(const void* a, const void* b) {
   return (x > y) - (x < y);
 }
 
+/* Writes the swap times as a run's timeline: the first swap one start duration after 0. */
+static bool Record(const char* path, const int64_t* swaps, long count, double rate,
+                   int64_t maxError) {
+  FILE* file = fopen(path, "w");
+  if (!file) return false;
+  fprintf(file,
+          "# %ld swaps seen by the panel sampler at %.0f samples/s; worst interval error %lld us\n",
+          count, rate, (long long)maxError);
+  for (long i = 0; i < count; ++i) {
+    fprintf(file, "%lld\n", (long long)(swaps[i] - swaps[0] + kStartUs));
+  }
+  return fclose(file) == 0;
+}
+
 int main(int argc, char** argv) {
   if (argc < 5) {
     fprintf(stderr,
             "usage: %s LEFT_X LEFT_Y RIGHT_X RIGHT_Y [--swaps N] [--timeout-ms N] "
-            "[--idle-ms N] [--ready FILE]\n",
+            "[--idle-ms N] [--ready FILE] [--rate HZ] [--record FILE]\n",
             argv[0]);
     return 2;
   }
   const int lx = atoi(argv[1]), ly = atoi(argv[2]), rx = atoi(argv[3]), ry = atoi(argv[4]);
   long wantSwaps = 0, timeoutMs = 120000, idleMs = 1500, rate = 8000;
   const char* readyFile = NULL;
+  const char* recordFile = NULL;
   for (int i = 5; i + 1 < argc; i += 2) {
     if (!strcmp(argv[i], "--swaps"))
       wantSwaps = atol(argv[i + 1]);
@@ -78,6 +95,8 @@ int main(int argc, char** argv) {
       readyFile = argv[i + 1];
     else if (!strcmp(argv[i], "--rate"))
       rate = atol(argv[i + 1]);
+    else if (!strcmp(argv[i], "--record"))
+      recordFile = argv[i + 1];
   }
 
   Display* display = XOpenDisplay(NULL);
@@ -159,6 +178,10 @@ int main(int argc, char** argv) {
   const int64_t p99 = errorCount ? errors[(errorCount * 99 + 99) / 100 - 1] : 0;
   const int64_t max = errorCount ? errors[errorCount - 1] : 0;
 
+  if (recordFile && !Record(recordFile, swaps, swapCount, samples / seconds, max)) {
+    fprintf(stderr, "panel_sampler: cannot write %s\n", recordFile);
+    return 2;
+  }
   printf("swaps=%ld samples_per_s=%.0f result=%s packet=", swapCount, samples / seconds,
          orx_event_name(event));
   for (size_t i = 0; i < orx_length(&receiver); ++i) printf("%02X", orx_bytes(&receiver)[i]);

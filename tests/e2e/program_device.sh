@@ -4,14 +4,19 @@
 # and checks what a device reading the screen decodes: the panel sampler watches the two panels
 # from another process and feeds the swap times to the reference receiver.
 #
-#   program_device.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER
+#   program_device.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER [CAPTURE.swaps]
 #
 # Exits 0 when the decoded packet is exactly the one for the typed values, 77 when Xvfb,
-# xdotool, xprop or xwininfo is missing (a skip), anything else on failure.
+# xdotool, xprop or xwininfo is missing (a skip), anything else on failure. With CAPTURE.swaps,
+# the swap times of the decoded run are kept there, with the values the device must store, for
+# the firmware's simulation to replay.
 set -euo pipefail
 
-app_binary=${1:?usage: program_device.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER}
-sampler=${2:?usage: program_device.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER}
+usage="usage: program_device.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER [CAPTURE.swaps]"
+app_binary=${1:?$usage}
+sampler=${2:?$usage}
+capture=${3:-}
+[ -z "$capture" ] || rm -f "$capture"  # a capture left from an earlier run proves nothing
 source "$(dirname "${BASH_SOURCE[0]}")/../lib/tool.sh"
 e2e_begin
 
@@ -39,7 +44,7 @@ swaps=$((10 * (count + 3)))
 program_once() {
   click_program
   find_program_dialog 20 || fail "the programming dialog did not appear after Program"
-  start_sampler --swaps "$swaps" --timeout-ms 30000
+  start_sampler --swaps "$swaps" --timeout-ms 30000 --record "$work/run.swaps"
   click_start  # three seconds of countdown, then the packet
   wait_sampler 40
   result=$sampler_out
@@ -54,6 +59,21 @@ program_once() {
   done
   program_dialog_gone || fail "the programming dialog did not close on Done"
   return "$sampler_status"
+}
+
+# Keeps the decoded run's swap times in FILE as a swap-time file: what the receiver reports, the
+# setting values as the packet carries them (hex), then the times.
+keep_capture() {
+  local file=$1 hex=${expected:4:$((2 * count))}
+  mkdir -p "$(dirname "$file")"
+  {
+    echo "# The typed values ${values[*]@Q}, programmed on an Xvfb screen and captured there."
+    echo "# events: PACKET"
+    echo "# values: $(sed 's/../& /g; s/ $//' <<<"$hex")"
+    cat "$work/run.swaps"
+  } >"$file.part"
+  mv "$file.part" "$file"
+  echo "swap times kept in $file"
 }
 
 program_device() {
@@ -71,6 +91,7 @@ program_device() {
 
   echo "expected packet=$expected ($swaps swaps)"
   expect_decoded_packet program_once "$expected"
+  [ -z "$capture" ] || keep_capture "$capture"
 
   # --- Exit closes the main dialog and the process ends cleanly.
   click_exit
