@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <vector>
 
+#include "config/TextPrimitives.h"
 #include "programming/ProgramDlg.h"
 #include "protocol/optical_protocol.h"
 #include "receiver/optical_receiver.h"
@@ -80,6 +81,8 @@ class TestFlashSequencer : public QObject {
   void completionTickChangesNothing();
   void receiverDecodesTheSwapTimes_data();
   void receiverDecodesTheSwapTimes();
+  void timelinesForTheFirmware_data();
+  void timelinesForTheFirmware();
 };
 
 void TestFlashSequencer::workedTimeline_data() {
@@ -219,6 +222,49 @@ void TestFlashSequencer::receiverDecodesTheSwapTimes() {
   QCOMPARE(QByteArray(reinterpret_cast<const char*>(orx_bytes(&receiver)),
                       static_cast<int>(orx_length(&receiver))),
            packet);
+}
+
+// The sequencer's own timelines for packets of typed values, written as swap-time files for the
+// firmware's simulation to replay: what the device must store is the values as the packet
+// carries them, each one's low 8 bits.
+void TestFlashSequencer::timelinesForTheFirmware_data() {
+  QTest::addColumn<QStringList>("typed");
+  QStringList many;
+  for (int i = 0; i < OPTICAL_MAX_PACKET - 3; ++i) many << QString::number(i * 37 + 11);
+  QTest::newRow("no-settings") << QStringList();
+  QTest::newRow("one-setting") << QStringList({"42"});
+  QTest::newRow("edge-values") << QStringList({"0", "255", "300", "-1"});
+  QTest::newRow("253-settings") << many;
+}
+
+void TestFlashSequencer::timelinesForTheFirmware() {
+  QFETCH(QStringList, typed);
+  QByteArray packet = Packet({OPTICAL_SYNC_BYTE, static_cast<int>(typed.size())});
+  QStringList hex;
+  unsigned char checksum = static_cast<unsigned char>(typed.size());
+  for (const QString& text : typed) {
+    const auto value = static_cast<unsigned char>(config::ToInteger(text.toLatin1().constData()));
+    packet.append(static_cast<char>(value));
+    checksum = static_cast<unsigned char>(checksum + value);
+    hex << QString::asprintf("%02X", value);
+  }
+  packet.append(static_cast<char>(checksum));
+  const Run run = Transmit(packet);
+  QCOMPARE(run.swapTimes.size(), size_t(kSwaps * packet.size()));
+
+  const QString folder = SEQUENCER_TIMELINES_DIR;
+  QVERIFY(QDir().mkpath(folder));
+  QFile file(folder + "/sequencer-" + QTest::currentDataTag() + ".swaps");
+  QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text));
+  QTextStream out(&file);
+  const QString shown = typed.isEmpty() ? "(none)" : typed.join(' ');
+  out << "# The flash sequencer's timeline for the typed values " << shown.left(60)
+      << (shown.size() > 60 ? " ..." : "") << "\n";
+  out << "# events: PACKET\n";
+  out << "# values:" << (hex.isEmpty() ? "" : " ") << hex.join(' ') << "\n";
+  for (std::int64_t time : run.swapTimes) out << time << "\n";
+  out.flush();
+  QVERIFY(file.error() == QFile::NoError);
 }
 
 QTEST_GUILESS_MAIN(TestFlashSequencer)
