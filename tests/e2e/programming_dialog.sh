@@ -3,7 +3,8 @@
 # watches it. Enter starts the countdown and the panels start swapping about 3 s later; keys
 # pressed during the countdown neither cancel nor restart the run; a click on Cancel stops the
 # panels at left black, right white with the dialog still open; after a whole run Enter starts
-# another; Escape while idle closes the dialog and leaves the main window.
+# another; Escape while idle closes the dialog and leaves the main window. A cancelled run never
+# reads as a packet on a device: the colours are put back only after an idle silence.
 #
 #   programming_dialog.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER PANEL_PROBE
 #
@@ -105,6 +106,49 @@ cancel_click_stops() {
   [ "$(panel_colours)" = "dark light" ] || fail "after Cancel the panels became $(panel_colours)"
 }
 
+# Cancel mid-run, as a device sees it: the receiver never takes the run for a packet, every
+# interval is a symbol's or an idle silence (none between 125 and 200 ms), and the panels end as
+# they began. After an odd number of swaps the colours are put back by one more swap, which comes
+# only after an idle silence. One setting of 170 (0xAA, checksum 0xAB) makes most of the run such
+# a moment; the case cancels up to seven runs until one needed the putting back.
+cancel_reads_as_cut_off() {
+  write_config "$work/one.$BASHPID.inf" "Program Check" '"360" "260"' 1
+  start_tool "$work/one.$BASHPID.inf"
+  find_main_window 10
+  type_into_box 0 170
+  click_program
+  find_program_dialog 10 || fail "the programming dialog did not appear on Program"
+  pointer_away
+  # Seconds after Start: 3 s of countdown, then the run's 2.75 s.
+  local delays=(4.2 4.6 5.0 3.8 4.4 4.8 4.0) attempt restored=0 record
+  for attempt in 1 2 3 4 5 6 7; do
+    record="$work/cancel.$BASHPID.$attempt.swaps"
+    start_sampler --timeout-ms 15000 --idle-ms 1000 --record "$record"
+    click_start
+    sleep "${delays[attempt - 1]}"
+    click_done
+    pointer_away
+    wait_sampler 20
+    window_mapped "$dialog" || fail "the programming dialog closed: Cancel came after the run"
+    [[ $sampler_out != *result=PACKET* ]] || fail "a cancelled run decoded as a packet: $sampler_out"
+    local swaps_seen intervals
+    swaps_seen=$(grep -cv '^#' "$record" || true)
+    ((swaps_seen >= 2)) || fail "only $swaps_seen swaps before Cancel: $sampler_out"
+    intervals=$(awk '!/^#/ { if (n++) print $1 - last; last = $1 }' "$record")
+    ((swaps_seen % 2 == 0)) || fail "the panels ended swapped: $swaps_seen swaps ($sampler_out)"
+    awk '$1 > 125000 && $1 < 200000 { exit 1 }' <<<"$intervals" ||
+      fail "an interval between a symbol and an idle silence: $(tr '\n' ' ' <<<"$intervals")"
+    [ "$(panel_colours)" = "dark light" ] || fail "after Cancel the panels are $(panel_colours)"
+    if (($(tail -n 1 <<<"$intervals") >= 200000)); then
+      note "attempt $attempt: colours put back $(tail -n 1 <<<"$intervals") us after the last swap"
+      restored=1
+      break
+    fi
+    sleep 0.5
+  done
+  ((restored)) || fail "no cancel in seven came after an odd number of swaps"
+}
+
 # A whole run started with Enter, decoded; then Enter again starts a second run.
 enter_after_complete_run() {
   open_program_dialog "$work/none.inf"
@@ -144,6 +188,8 @@ run_case "Enter, Space, Escape, Tab in the countdown neither cancel nor restart"
   keys_during_countdown
 run_case "a click on Cancel stops the panels at black, white; the dialog stays" 50 \
   cancel_click_stops
+run_case "a cancelled run never reads as a packet; colours put back after a silence" 150 \
+  cancel_reads_as_cut_off
 run_case "after a whole run, Enter starts another" 50 enter_after_complete_run
 run_case "Escape closes the idle dialog, the main window stays" 30 escape_closes_when_idle no
 run_case "Escape closes the dialog after a run, the main window stays" 40 \
