@@ -51,9 +51,9 @@ int main(int argc, char** argv) {
   static swaps_file file;
   int failures = 0;
   for (size_t c = 0; c < sizeof cases / sizeof cases[0]; c++) {
-    char path[4096], error[256];
-    snprintf(path, sizeof path, "%s/%s", argv[1], cases[c].file);
-    if (!swaps_file_read(path, &file, error, sizeof error)) {
+    char path[4096], error[256] = "path too long";
+    if (snprintf(path, sizeof path, "%s/%s", argv[1], cases[c].file) >= (int)sizeof path ||
+        !swaps_file_read(path, &file, error, sizeof error)) {
       printf("FAIL %s: %s\n", cases[c].file, error);
       failures++;
       continue;

@@ -34,9 +34,9 @@ int main(int argc, char** argv) {
   static swaps_file file;
   int failures = 0;
   for (int i = 0; i < count; i++) {
-    char path[4096], error[256];
-    snprintf(path, sizeof path, "%s/%s", argv[1], names[i]);
-    if (!swaps_file_read(path, &file, error, sizeof error)) {
+    char path[4096], error[256] = "path too long";
+    if (snprintf(path, sizeof path, "%s/%s", argv[1], names[i]) >= (int)sizeof path ||
+        !swaps_file_read(path, &file, error, sizeof error)) {
       printf("FAIL %s: %s\n", names[i], error);
       failures++;
       continue;

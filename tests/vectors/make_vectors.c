@@ -140,7 +140,10 @@ static int g_problems;
 
 static void emit(const vector_file* f, const char* dir, int check) {
   char path[4096];
-  snprintf(path, sizeof path, "%s/%s", dir, f->name);
+  if (snprintf(path, sizeof path, "%s/%s", dir, f->name) >= (int)sizeof path) {
+    fprintf(stderr, "make_vectors: %s: path too long\n", dir);
+    exit(2);
+  }
   if (!check) {
     FILE* out = fopen(path, "wb");
     if (!out || fwrite(f->text, 1, f->length, out) != f->length || fclose(out) != 0) {
@@ -168,7 +171,7 @@ int main(int argc, char** argv) {
   const char* dir = argv[1 + check];
   static vector_file f;
   static run r;
-  uint8_t bytes[OPTICAL_MAX_PACKET], values[OPTICAL_MAX_PACKET];
+  uint8_t bytes[OPTICAL_MAX_PACKET] = {0}, values[OPTICAL_MAX_PACKET] = {0};
   static const uint8_t two[] = {0x12, 0x34};
 
   /* Good runs. */
