@@ -14,7 +14,9 @@
  *     --expect-all HZ    exit 1 unless every run decodes at HZ (repeatable)
  *     --expect-none HZ   exit 1 unless no run decodes at HZ (repeatable)
  *
- * A folder stands for its good runs; a file named on its own must be one. The model of a run:
+ * A folder stands for its good runs; a file named on its own must be one. Runs already shown on
+ * a display (tests/vectors/good-60hz-late.swaps) would be rounded to frames twice: name the ideal
+ * or captured runs rather than the whole vectors folder. The model of a run:
  * the display refreshes every 1/F s from a random phase; a swap shows at the first refresh at or
  * after the moment it reaches the screen; two swaps that reach the same refresh cancel out (the
  * panels show no change); the device sees each change at its refresh plus its own latency.
