@@ -36,15 +36,25 @@ static int64_t elapsed(int64_t from, int64_t to) {
   return to - from;
 }
 
-/* The swap at time_us is the start symbol of the first byte. */
-static void start_packet(orx_receiver* rx, int64_t time_us) {
+/* The swap at time_us is the start symbol of the first byte. A packet that this swap cuts short
+ * keeps its bytes readable until the next call, so that a device can tell a truncated packet
+ * from stray swaps that brought no byte (orx_length() == 0). */
+static void start_packet(orx_receiver* rx, int64_t time_us, bool keep_cut_bytes) {
   rx->mode = MODE_RECEIVING;
   rx->last_us = time_us;
   rx->swap = 1;
   rx->shift = 0;
   rx->sum = 0;
-  rx->length = 0;
   rx->complete = false;
+  rx->cut_bytes_kept = keep_cut_bytes;
+  if (!keep_cut_bytes) rx->length = 0;
+}
+
+/* The bytes kept for the caller after a truncation belong to no packet once it calls again. */
+static void forget_cut_bytes(orx_receiver* rx) {
+  if (!rx->cut_bytes_kept) return;
+  rx->cut_bytes_kept = false;
+  rx->length = 0;
 }
 
 /* Drops the packet; only an idle silence brings the receiver back. */
@@ -71,15 +81,16 @@ static orx_event finish_byte(orx_receiver* rx, uint8_t byte) {
 
 orx_event orx_feed_swap(orx_receiver* rx, int64_t time_us) {
   if (rx->mode == MODE_OFF) return ORX_NONE;
+  forget_cut_bytes(rx);
   if (rx->mode == MODE_READY) {
-    start_packet(rx, time_us);
+    start_packet(rx, time_us, false);
     return ORX_NONE;
   }
   const int64_t interval = elapsed(rx->last_us, time_us);
   rx->last_us = time_us;
   if (interval >= rx->idle_us) {
     const bool cut_short = rx->mode == MODE_RECEIVING;
-    start_packet(rx, time_us);
+    start_packet(rx, time_us, cut_short);
     return cut_short ? ORX_ERR_TRUNCATED : ORX_NONE;
   }
   if (rx->mode == MODE_WAITING) return ORX_NONE;
@@ -108,6 +119,7 @@ orx_event orx_feed_swap(orx_receiver* rx, int64_t time_us) {
 
 orx_event orx_poll(orx_receiver* rx, int64_t now_us) {
   if (rx->mode != MODE_RECEIVING && rx->mode != MODE_WAITING) return ORX_NONE;
+  forget_cut_bytes(rx);
   if (elapsed(rx->last_us, now_us) < rx->idle_us) return ORX_NONE;
   const bool cut_short = rx->mode == MODE_RECEIVING;
   rx->mode = MODE_READY;
@@ -118,6 +130,7 @@ orx_event orx_decode_swaps(orx_receiver* rx, const int64_t* times_us, size_t cou
                            size_t* consumed) {
   orx_event event = ORX_NONE;
   size_t i = 0;
+  forget_cut_bytes(rx);
   while (i < count) {
     event = orx_feed_swap(rx, times_us[i++]);
     if (event != ORX_NONE && event != ORX_BYTE) break;

@@ -69,6 +69,7 @@ typedef struct orx_receiver {
   uint8_t sum;          /* running checksum of count and values */
   size_t length;        /* complete bytes received */
   bool complete;        /* the last packet ended with ORX_PACKET */
+  bool cut_bytes_kept;  /* length and bytes are those of a packet just cut short */
   uint8_t bytes[ORX_MAX_PACKET];
 } orx_receiver;
 
@@ -79,7 +80,8 @@ bool orx_init(orx_receiver* rx, int64_t zero_us, int64_t one_us, int64_t start_u
 
 /* Feeds the time of the next swap. Times must not decrease; a decreasing time counts as a bad
  * interval. When a swap after an idle silence cuts a packet short, ORX_ERR_TRUNCATED is returned
- * and that swap is already taken as the first swap of a new packet. */
+ * and that swap is already taken as the first swap of a new packet; orx_length() and orx_bytes()
+ * still give the packet cut short until the next call. */
 orx_event orx_feed_swap(orx_receiver* rx, int64_t time_us);
 
 /* Tells the receiver the current time without a swap. Returns ORX_ERR_TRUNCATED if a packet was
@@ -95,7 +97,9 @@ orx_event orx_poll(orx_receiver* rx, int64_t now_us);
 orx_event orx_decode_swaps(orx_receiver* rx, const int64_t* times_us, size_t count,
                            size_t* consumed);
 
-/* Bytes of the current or last packet, sync and checksum included. Valid until the next feed. */
+/* Bytes of the current or last packet, sync and checksum included. Valid until the next feed.
+ * After ORX_ERR_TRUNCATED (from any of the three calls above) they are the bytes of the packet
+ * cut short: a length of 0 means that only stray swaps came, never a whole byte. */
 const uint8_t* orx_bytes(const orx_receiver* rx);
 size_t orx_length(const orx_receiver* rx);
 

@@ -256,6 +256,48 @@ static void test_poll(void) {
   CHECK(orx_decode_swaps(&rx, r.t, r.n, NULL) == ORX_PACKET, "packet after poll");
 }
 
+/* A truncation leaves the bytes of the packet cut short readable until the next call, however
+ * it is reported: a device tells stray swaps (no byte) from a run cut short by orx_length(). */
+static void test_truncated_length(void) {
+  enum { BY_NEXT_SWAP, BY_POLL, BY_END_OF_RECORDING };
+  static const struct {
+    const char* name;
+    size_t keep; /* swaps of the packet 55 00 00 that came */
+    int how;
+    size_t length; /* orx_length() right after ORX_ERR_TRUNCATED */
+  } cases[] = {
+      {"two stray swaps, then a run", 2, BY_NEXT_SWAP, 0},
+      {"one byte, then a run", 15, BY_NEXT_SWAP, 1},
+      {"two bytes, then a run", 29, BY_NEXT_SWAP, 2},
+      {"one stray swap, polled", 1, BY_POLL, 0},
+      {"two bytes, polled", 25, BY_POLL, 2},
+      {"two stray swaps, recording ends", 2, BY_END_OF_RECORDING, 0},
+      {"one byte, recording ends", 19, BY_END_OF_RECORDING, 1},
+  };
+  const uint8_t bytes[] = {OPTICAL_SYNC_BYTE, 0x00, 0x00};
+  for (size_t c = 0; c < sizeof cases / sizeof cases[0]; c++) {
+    g_cases++;
+    run r = {0};
+    transmit(&r, bytes, 3);
+    const int64_t after = r.t[cases[c].keep - 1] + IDLE_US;
+    orx_receiver rx = new_receiver();
+    orx_event ev = ORX_NONE;
+    if (cases[c].how == BY_END_OF_RECORDING) {
+      ev = orx_decode_swaps(&rx, r.t, cases[c].keep, NULL);
+    } else {
+      for (size_t i = 0; i < cases[c].keep; i++) orx_feed_swap(&rx, r.t[i]);
+      ev = cases[c].how == BY_POLL ? orx_poll(&rx, after) : orx_feed_swap(&rx, after);
+    }
+    CHECK(ev == ORX_ERR_TRUNCATED && orx_length(&rx) == cases[c].length, "%s: %s, length %zu",
+          cases[c].name, orx_event_name(ev), orx_length(&rx));
+    CHECK(memcmp(orx_bytes(&rx), bytes, orx_length(&rx)) == 0, "%s: bytes", cases[c].name);
+    /* The next swap belongs to a new packet, which has no byte yet. */
+    orx_feed_swap(&rx, after + START_US);
+    CHECK(orx_length(&rx) == 0, "%s: length %zu after the next swap", cases[c].name,
+          orx_length(&rx));
+  }
+}
+
 /* The last row: durations far apart are refused without overflowing. */
 static void test_init(void) {
   static const struct {
@@ -320,6 +362,7 @@ int main(void) {
   test_faults();
   test_sequences();
   test_poll();
+  test_truncated_length();
   test_init();
   test_extreme_times();
   printf("%d cases, %d failures\n", g_cases, g_failures);

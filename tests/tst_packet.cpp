@@ -55,6 +55,25 @@ void TestPacket::packet_data() {
   QTest::newRow("wrapping checksum")
       << QStringList{"200", "100", "10"} << QByteArray("\x55\x03\xc8\x64\x0a\x39", 6);
   QTest::newRow("empty box is 0") << QStringList{""} << QByteArray("\x55\x01\x00\x01", 4);
+  // A box's text becomes a number as config::ToInteger reads it, then its low 8 bits.
+  QTest::newRow("0 and 255") << QStringList{"0", "255"} << QByteArray("\x55\x02\x00\xff\x01", 5);
+  QTest::newRow("99999 keeps its low 8 bits")
+      << QStringList{"99999"} << QByteArray("\x55\x01\x9f\xa0", 4);
+  QTest::newRow("leading whitespace, plus sign")
+      << QStringList{"  \t42", "+7"} << QByteArray("\x55\x02\x2a\x07\x33", 5);
+  QTest::newRow("digits up to the first non-digit")
+      << QStringList{"12abc", "3.9", "1e3", "7 8"} << QByteArray("\x55\x04\x0c\x03\x01\x07\x1b", 7);
+  QTest::newRow("no digits reads 0") << QStringList{"0x1F", "-", "+-5", "- 5", " "}
+                                     << QByteArray("\x55\x05\x00\x00\x00\x00\x00\x05", 8);
+  QTest::newRow("non-ASCII digits are no digits")
+      << QStringList{"\u0663", "\uFF11\uFF12"} << QByteArray("\x55\x02\x00\x00\x02", 5);
+  // Beyond the 32-bit range the number stays at the bound: wrapping would give 00 and FF here.
+  QTest::newRow("above 32 bits stays at the largest")
+      << QStringList{"2147483647", "2147483648", "4294967296", "99999999999999999999"}
+      << QByteArray("\x55\x04\xff\xff\xff\xff\x00", 7);
+  QTest::newRow("below 32 bits stays at the smallest")
+      << QStringList{"-2147483648", "-2147483649", "-4294967295", "-99999999999999999999"}
+      << QByteArray("\x55\x04\x00\x00\x00\x00\x04", 7);
 }
 
 void TestPacket::packet() {
