@@ -354,6 +354,37 @@ int main(int argc, char** argv) {
     emit(&f, dir, check);
   }
   {
+    /* The tool puts the colours back after a cancel only once the panels have held still for
+     * twice the one-bit duration plus one start duration, when the cancel left them swapped. */
+    const int64_t restore_after_us = 2 * kOneUs + kStartUs;
+    f.name = "cancelled-mid-byte.swaps";
+    r = (run){0};
+    const size_t len = make_packet(bytes, two, 2);
+    transmit(&r, bytes, len);
+    r.n = 25;
+    insert_swap(&r, r.t[24] + restore_after_us);
+    compose(&f,
+            "A run cancelled in the tool after 25 swaps, an odd number: the panels are swapped,\n"
+            "so the tool puts the colours back with one more swap after an idle silence. The\n"
+            "receiver reports the run cut short (two bytes), then that lone swap cut short too\n"
+            "(no byte, so a device ignores it).",
+            bytes, len, "ERR_TRUNCATED ERR_TRUNCATED", NULL, 0, &r);
+    emit(&f, dir, check);
+
+    f.name = "cancelled-in-checksum-wait.swaps";
+    r = (run){0};
+    transmit(&r, bytes, len);
+    r.n = 49;
+    insert_swap(&r, r.t[48] + restore_after_us);
+    compose(&f,
+            "A run cancelled in its very last wait, the one of the checksum's bit 7, before the\n"
+            "end-of-byte swap. Put back at once, the colours would end the byte and complete a\n"
+            "valid packet of a run the tool reports as cancelled; after the idle silence the\n"
+            "packet is cut short instead.",
+            bytes, len, "ERR_TRUNCATED ERR_TRUNCATED", NULL, 0, &r);
+    emit(&f, dir, check);
+  }
+  {
     f.name = "err-noise-pulse.swaps";
     r = (run){0};
     const size_t len = make_packet(bytes, two, 2);
