@@ -100,9 +100,9 @@ static bool swap_queue_take(timer_stamp* stamp) {
 /* ---- Settings in EEPROM (layout in settings_record.h) ------------------------------------- */
 
 /* The settings in force: loaded at start, replaced after each stored packet. A device's own
- * code reads them from here. */
-static uint8_t settings[SETTINGS_MAX_VALUES];
-static uint8_t settings_count;
+ * code reads them from here (not static, so that they stay even while nothing here reads them). */
+uint8_t settings[SETTINGS_MAX_VALUES];
+uint8_t settings_count;
 static int8_t settings_slot = -1; /* the slot they came from, -1 if EEPROM holds none */
 
 static uint8_t eeprom_read(uint16_t address, void* context) {

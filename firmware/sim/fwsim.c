@@ -24,6 +24,11 @@
 #include <dirent.h>
 #include <errno.h>
 #include <inttypes.h>
+#include <simavr/avr_eeprom.h>
+#include <simavr/avr_ioport.h>
+#include <simavr/sim_avr.h>
+#include <simavr/sim_elf.h>
+#include <simavr/sim_irq.h>
 #include <stdarg.h>
 #include <stdbool.h>
 #include <stdio.h>
@@ -34,12 +39,6 @@
 #include "firmware/avr/settings_record.h"
 #include "protocol/optical_protocol.h"
 #include "receiver/optical_receiver.h"
-
-#include <simavr/avr_eeprom.h>
-#include <simavr/avr_ioport.h>
-#include <simavr/sim_avr.h>
-#include <simavr/sim_elf.h>
-#include <simavr/sim_irq.h>
 
 #define MCU_NAME "atmega328p"
 #define MCU_HZ 16000000u
@@ -141,23 +140,33 @@ static size_t make_packet(uint8_t* packet, const uint8_t* values, size_t count) 
 /* ---- What the firmware should do, by the reference receiver --------------------------------- */
 
 typedef struct {
+  size_t count;
+  uint8_t values[ORX_MAX_VALUES];
+} setting_set;
+
+/* The packets stored last, most recent at (stored - 1) % KEPT_SETS. */
+#define KEPT_SETS 8
+
+typedef struct {
   shown leds;
   int stored; /* packets stored during the run */
-  uint8_t values[ORX_MAX_VALUES];
-  size_t count;
-  uint8_t previous_values[ORX_MAX_VALUES]; /* the packet stored before the last, if any */
-  size_t previous_count;
+  setting_set sets[KEPT_SETS];
   char events[256]; /* the events orx_decode_swaps gives, as a file's `# events:` line has them */
 } expectation;
+
+/* The set stored `back` packets before the last one (0: the last), NULL if there is none. */
+static const setting_set* stored_set(const expectation* want, int back) {
+  if (back >= want->stored || back >= KEPT_SETS) return NULL;
+  return &want->sets[(want->stored - 1 - back) % KEPT_SETS];
+}
 
 static void apply(expectation* want, orx_receiver* rx, orx_event event, size_t length) {
   if (event == ORX_BYTE && orx_length(rx) == 1) {
     want->leds = SHOWN_NOTHING;
   } else if (event == ORX_PACKET) {
-    memcpy(want->previous_values, want->values, want->count);
-    want->previous_count = want->count;
-    const uint8_t* values = orx_values(rx, &want->count);
-    memcpy(want->values, values, want->count);
+    setting_set* set = &want->sets[want->stored % KEPT_SETS];
+    const uint8_t* values = orx_values(rx, &set->count);
+    memcpy(set->values, values, set->count);
     want->stored++;
     want->leds = SHOWN_SUCCESS;
   } else if (event == ORX_ERR_TRUNCATED && length == 0) {
@@ -233,6 +242,25 @@ static void image_old(eeprom_image* image, old_settings old) {
   }
 }
 
+/* Whether the settings the firmware would load from `image` at start are `set` (NULL: none). */
+static bool image_holds(const eeprom_image* image, const setting_set* set) {
+  const int slot = settings_current_slot(image_read, (void*)image);
+  if (slot < 0 || set == NULL) return slot < 0 && set == NULL;
+  const uint8_t* record = image->bytes + SETTINGS_SLOT_BASE(slot);
+  return record[SETTINGS_OFFSET_COUNT] == set->count &&
+         memcmp(record + SETTINGS_OFFSET_VALUES, set->values, set->count) == 0;
+}
+
+/* The settings `image` holds, NULL if none. */
+static const setting_set* image_settings(const eeprom_image* image, setting_set* set) {
+  const int slot = settings_current_slot(image_read, (void*)image);
+  if (slot < 0) return NULL;
+  const uint8_t* record = image->bytes + SETTINGS_SLOT_BASE(slot);
+  set->count = record[SETTINGS_OFFSET_COUNT];
+  memcpy(set->values, record + SETTINGS_OFFSET_VALUES, set->count);
+  return set;
+}
+
 /* Compares the EEPROM after a run with what it should hold; a short reason if it does not. */
 static bool judge_eeprom(const eeprom_image* before, const eeprom_image* after,
                          const expectation* want, char* why, size_t why_size) {
@@ -253,20 +281,17 @@ static bool judge_eeprom(const eeprom_image* before, const eeprom_image* after,
     snprintf(why, why_size, "no valid settings record in EEPROM");
     return false;
   }
-  const uint8_t* record = after->bytes + SETTINGS_SLOT_BASE(slot);
-  if (record[SETTINGS_OFFSET_COUNT] != want->count ||
-      memcmp(record + SETTINGS_OFFSET_VALUES, want->values, want->count) != 0) {
+  const setting_set* last = stored_set(want, 0);
+  if (!image_holds(after, last)) {
     snprintf(why, why_size, "EEPROM slot %d holds %u settings, expected %zu (or other values)",
-             slot, record[SETTINGS_OFFSET_COUNT], want->count);
+             slot, after->bytes[SETTINGS_SLOT_BASE(slot) + SETTINGS_OFFSET_COUNT], last->count);
     return false;
   }
-  /* The record it replaced must still be whole in the other slot: that is what a power cut
-   * during the write falls back to. */
+  /* The record it replaced must still be whole in the other slot. */
   if (want->stored > 1) {
-    const uint8_t* other = after->bytes + SETTINGS_SLOT_BASE(1 - slot);
-    if (!settings_slot_valid((uint8_t)(1 - slot), image_read, (void*)after) ||
-        other[SETTINGS_OFFSET_COUNT] != want->previous_count ||
-        memcmp(other + SETTINGS_OFFSET_VALUES, want->previous_values, want->previous_count)) {
+    eeprom_image other = *after;
+    other.bytes[SETTINGS_SLOT_BASE(slot) + SETTINGS_OFFSET_MARKER] = 0xFF;
+    if (!image_holds(&other, stored_set(want, 1))) {
       snprintf(why, why_size, "slot %d does not hold the settings stored before the last",
                1 - slot);
       return false;
@@ -298,7 +323,43 @@ typedef struct {
   uint32_t led_success, led_failure;
   avr_cycle_count_t first_overflow; /* cycle at which Timer1 first overflowed, 0 before */
   avr_t* avr;
+  /* Power cuts: after every EEPROM byte written, what the firmware would load if the power
+   * failed right then must be the settings before the run or a packet of the run. */
+  const setting_set* old;  /* the settings before the run, NULL if none */
+  const expectation* want; /* the packets of the run */
+  int eeprom_writes;
+  char torn[200]; /* the first state that was neither, "" if none */
 } run_state;
+
+/* EECR on the ATmega328P (data space address) and its write-enable bit. */
+#define EECR_ADDRESS 0x3F
+#define EECR_EEPE 0x02
+
+/* Called after simavr's own EEPROM module has handled the write to EECR. */
+static void eeprom_control_written(avr_t* avr, avr_io_addr_t address, uint8_t value, void* param) {
+  (void)address;
+  run_state* run = param;
+  if (!(value & EECR_EEPE)) return;
+  run->eeprom_writes++;
+  if (run->torn[0]) return;
+  eeprom_image now;
+  avr_eeprom_desc_t desc = {.ee = now.bytes, .offset = 0, .size = sizeof now.bytes};
+  avr_ioctl(avr, AVR_IOCTL_EEPROM_GET, &desc);
+  if (image_holds(&now, run->old)) return;
+  for (int back = 0; back < run->want->stored; back++)
+    if (image_holds(&now, stored_set(run->want, back))) return;
+  setting_set found;
+  const setting_set* held = image_settings(&now, &found);
+  if (held)
+    snprintf(run->torn, sizeof run->torn,
+             "a power cut after EEPROM write %d would leave %zu settings that are neither the old "
+             "ones nor a received set",
+             run->eeprom_writes, held->count);
+  else
+    snprintf(run->torn, sizeof run->torn,
+             "a power cut after EEPROM write %d would leave no settings at all",
+             run->eeprom_writes);
+}
 
 /* simavr sleeps in real time while the firmware sleeps; here simulated time just jumps. */
 static void sleep_not(avr_t* avr, avr_cycle_count_t how_long) {
@@ -337,10 +398,12 @@ typedef struct {
   eeprom_image eeprom;
   double simulated_s;
   avr_cycle_count_t first_overflow;
+  int eeprom_writes;
+  char torn[200];
 } run_result;
 
 static bool run_firmware(elf_firmware_t* firmware, const timeline* line, const eeprom_image* old,
-                         run_result* result) {
+                         const expectation* want, run_result* result) {
   avr_t* avr = avr_make_mcu_by_name(MCU_NAME);
   if (!avr) {
     fprintf(stderr, "fwsim: simavr does not know %s\n", MCU_NAME);
@@ -356,7 +419,10 @@ static bool run_firmware(elf_firmware_t* firmware, const timeline* line, const e
   avr_eeprom_desc_t desc = {.ee = (uint8_t*)old->bytes, .offset = 0, .size = sizeof old->bytes};
   avr_ioctl(avr, AVR_IOCTL_EEPROM_SET, &desc);
 
-  run_state run = {.line = line, .level = 1, .avr = avr};
+  setting_set old_set;
+  run_state run = {.line = line, .level = 1, .avr = avr, .want = want};
+  run.old = image_settings(old, &old_set);
+  avr_register_io_write(avr, EECR_ADDRESS, eeprom_control_written, &run);
   run.sensor = avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(SENSOR_PORT), SENSOR_PIN);
   avr_raise_irq(run.sensor, run.level);
   avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(LED_PORT), LED_SUCCESS_PIN),
@@ -383,6 +449,8 @@ static bool run_firmware(elf_firmware_t* firmware, const timeline* line, const e
 
   result->simulated_s = (double)avr->cycle / MCU_HZ;
   result->first_overflow = run.first_overflow;
+  result->eeprom_writes = run.eeprom_writes;
+  memcpy(result->torn, run.torn, sizeof result->torn);
   result->leds = (shown)((run.led_success ? SHOWN_SUCCESS : SHOWN_NOTHING) |
                          (run.led_failure ? SHOWN_FAILURE : SHOWN_NOTHING));
   desc = (avr_eeprom_desc_t){
@@ -410,7 +478,7 @@ static double wall_ms_since(const struct timespec* start) {
  * `file_values` are a file's claims (NULL when it makes none). */
 static void play(elf_firmware_t* firmware, tally* total, const char* name, const timeline* line,
                  old_settings old, shown intended, const char* file_events,
-                 const expectation* file_values) {
+                 const setting_set* file_values) {
   struct timespec start;
   clock_gettime(CLOCK_MONOTONIC, &start);
   expectation want;
@@ -421,10 +489,14 @@ static void play(elf_firmware_t* firmware, tally* total, const char* name, const
   char why[640] = "";
   run_result result;
   memset(&result, 0, sizeof result);
-  bool ok = run_firmware(firmware, line, &before, &result);
+  bool ok = run_firmware(firmware, line, &before, &want, &result);
   if (!ok) snprintf(why, sizeof why, "the simulation stopped early");
-  const bool eeprom_ok =
+  bool eeprom_ok =
       judge_eeprom(&before, &result.eeprom, &want, why + strlen(why), sizeof why - strlen(why));
+  if (result.torn[0]) {
+    eeprom_ok = false;
+    snprintf(why, sizeof why, "%s", result.torn);
+  }
 
   if (intended != SHOWN_BOTH && intended != want.leds) {
     ok = false;
@@ -434,8 +506,9 @@ static void play(elf_firmware_t* firmware, tally* total, const char* name, const
     ok = false;
     snprintf(why, sizeof why, "the file says events '%s', the reference receiver gives '%s'",
              file_events, want.events);
-  } else if (file_values && (!want.stored || want.count != file_values->count ||
-                             memcmp(want.values, file_values->values, want.count) != 0)) {
+  } else if (file_values &&
+             (!want.stored || stored_set(&want, 0)->count != file_values->count ||
+              memcmp(stored_set(&want, 0)->values, file_values->values, file_values->count))) {
     ok = false;
     snprintf(why, sizeof why, "the file's values are not what the reference receiver decodes");
   } else if (result.leds != want.leds) {
@@ -445,9 +518,12 @@ static void play(elf_firmware_t* firmware, tally* total, const char* name, const
   }
   ok = ok && eeprom_ok;
 
-  printf("%-34s %-8s shown %-8s eeprom %-5s %7.2f s sim %6.0f ms wall  %s%s%s\n", name,
-         want.stored ? "stored" : "kept", shown_name(result.leds), eeprom_ok ? "ok" : "WRONG",
-         result.simulated_s, wall_ms_since(&start), ok ? "PASS" : "FAIL", *why ? ": " : "", why);
+  /* The EEPROM column counts the bytes written, each one a power cut checked. */
+  char eeprom[32];
+  snprintf(eeprom, sizeof eeprom, "%s %d", eeprom_ok ? "ok" : "WRONG", result.eeprom_writes);
+  printf("%-34s %-6s shown %-8s eeprom %-9s %7.2f s sim %5.0f ms wall  %s%s%s\n", name,
+         want.stored ? "stored" : "kept", shown_name(result.leds), eeprom, result.simulated_s,
+         wall_ms_since(&start), ok ? "PASS" : "FAIL", *why ? ": " : "", why);
   fflush(stdout);
   if (ok)
     total->passed++;
@@ -550,7 +626,9 @@ static avr_cycle_count_t timer_phase(elf_firmware_t* firmware) {
     eeprom_image erased;
     image_old(&erased, OLD_NONE);
     run_result result;
-    if (run_firmware(firmware, &none, &erased, &result)) phase = result.first_overflow;
+    expectation nothing;
+    memset(&nothing, 0, sizeof nothing);
+    if (run_firmware(firmware, &none, &erased, &nothing, &result)) phase = result.first_overflow;
   }
   return phase;
 }
@@ -646,7 +724,7 @@ static void trim(char* text) {
 
 /* Reads a `.swaps` file; false (with a message) if it cannot be read or is malformed. */
 static bool read_swaps(const char* path, timeline* line, char* events, size_t events_size,
-                       bool* has_values, expectation* values) {
+                       bool* has_values, setting_set* values) {
   FILE* file = fopen(path, "r");
   if (!file) {
     fprintf(stderr, "fwsim: cannot open %s: %s\n", path, strerror(errno));
@@ -715,7 +793,7 @@ static bool play_file(elf_firmware_t* firmware, tally* total, const char* path, 
   timeline line = {0};
   char events[256] = "";
   bool has_values = false;
-  expectation values;
+  setting_set values;
   memset(&values, 0, sizeof values);
   if (!read_swaps(path, &line, events, sizeof events, &has_values, &values)) {
     free(line.times);
@@ -836,6 +914,10 @@ int main(int argc, char** argv) {
   clock_gettime(CLOCK_MONOTONIC, &start);
   bool input_ok = true;
   int files = 0;
+  /* "eeprom": whether it holds what it should, and how many bytes the firmware wrote (after
+   * each of them, a power cut was checked to leave whole settings). */
+  printf("%-34s %-6s %-14s %-16s %12s %13s\n", "case", "stored", "shown", "eeprom, writes",
+         "simulated", "wall");
   if (builtin) run_builtin(&firmware, &total);
   for (int i = 2; i + 1 < argc; i++) {
     if (strcmp(argv[i], "--file") == 0) {
