@@ -43,6 +43,7 @@
 #define MCU_NAME "atmega328p"
 #define MCU_HZ 16000000u
 #define CYCLES_PER_US (MCU_HZ / 1000000u)
+#define RAM_BYTES 2048u
 /* The firmware boots and sets up before the run starts. */
 #define BOOT_US 100000
 /* Silence after the last swap: idle, a poll, and a full EEPROM write (about 3.4 ms a byte). */
@@ -397,6 +398,7 @@ typedef struct {
   shown leds;
   eeprom_image eeprom;
   double simulated_s;
+  int stack_bytes; /* the deepest the stack went */
   avr_cycle_count_t first_overflow;
   int eeprom_writes;
   char torn[200];
@@ -437,8 +439,11 @@ static bool run_firmware(elf_firmware_t* firmware, const timeline* line, const e
   const int64_t last = line->count ? line->times[line->count - 1] : 0;
   const avr_cycle_count_t end = us_to_cycle(last + TAIL_US);
   bool ok = true;
+  uint16_t lowest_sp = avr->ramend;
   while (avr->cycle < end) {
     const int state = avr_run(avr);
+    const uint16_t sp = (uint16_t)(avr->data[R_SPL] | avr->data[R_SPH] << 8);
+    if (sp < lowest_sp) lowest_sp = sp;
     if (state == cpu_Done || state == cpu_Crashed) {
       fprintf(stderr, "fwsim: the firmware stopped (state %d) at %.3f s\n", state,
               (double)avr->cycle / MCU_HZ);
@@ -448,6 +453,7 @@ static bool run_firmware(elf_firmware_t* firmware, const timeline* line, const e
   }
 
   result->simulated_s = (double)avr->cycle / MCU_HZ;
+  result->stack_bytes = avr->ramend - lowest_sp;
   result->first_overflow = run.first_overflow;
   result->eeprom_writes = run.eeprom_writes;
   memcpy(result->torn, run.torn, sizeof result->torn);
@@ -465,6 +471,7 @@ static bool run_firmware(elf_firmware_t* firmware, const timeline* line, const e
 
 typedef struct {
   int passed, failed;
+  int stack_bytes; /* the deepest stack of any case */
 } tally;
 
 static double wall_ms_since(const struct timespec* start) {
@@ -525,6 +532,7 @@ static void play(elf_firmware_t* firmware, tally* total, const char* name, const
          want.stored ? "stored" : "kept", shown_name(result.leds), eeprom, result.simulated_s,
          wall_ms_since(&start), ok ? "PASS" : "FAIL", *why ? ": " : "", why);
   fflush(stdout);
+  if (result.stack_bytes > total->stack_bytes) total->stack_bytes = result.stack_bytes;
   if (ok)
     total->passed++;
   else
@@ -873,7 +881,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  tally total = {0, 0};
+  tally total = {0, 0, 0};
   struct timespec start;
   clock_gettime(CLOCK_MONOTONIC, &start);
   bool input_ok = true;
@@ -905,7 +913,14 @@ int main(int argc, char** argv) {
     if (!skip_missing) fprintf(stderr, "fwsim: nothing to play\n");
     return skip_missing ? 77 : 2;
   }
+  /* The firmware has to fit the part's RAM with room to spare: static data and the deepest stack
+   * any case reached must leave a quarter of it free. */
+  const unsigned ram_used = firmware.datasize + firmware.bsssize + (unsigned)total.stack_bytes;
+  const bool ram_ok = ram_used <= RAM_BYTES * 3 / 4;
+  printf("RAM: %u bytes of data and bss, stack at most %d bytes: %u of %u%s\n",
+         firmware.datasize + firmware.bsssize, total.stack_bytes, ram_used, RAM_BYTES,
+         ram_ok ? "" : ", over three quarters: FAIL");
   printf("%d passed, %d failed, %d of them from files, %.0f ms wall\n", total.passed, total.failed,
          files, wall_ms_since(&start));
-  return total.failed ? 1 : 0;
+  return total.failed || !ram_ok ? 1 : 0;
 }
