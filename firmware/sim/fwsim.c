@@ -3,7 +3,7 @@
  * pin, then judges what it stored in EEPROM and showed on its LEDs.
  *
  *   fwsim FIRMWARE.elf [--builtin] [--file F.swaps]... [--dir DIR]... [--jitter-us N]
- *         [--seed S] [--skip-missing] [--list]
+ *         [--seed S] [--skip-missing]
  *
  * --builtin runs the table of generated cases below. --file and --dir play `.swaps` files (every
  * `*.swaps` in DIR, in name order); --jitter-us N moves every interval of those files by a random
@@ -109,8 +109,8 @@ static void add_jitter(timeline* line, int64_t jitter_us, uint64_t seed) {
   }
 }
 
-/* The transmitter: a packet's bytes as swap times, the first swap one start duration after the
- * run start (time 0). Returns the time after the last byte's gap. */
+/* The transmitter: bytes as swap times, the first swap (a start symbol) at time_us. Returns the
+ * time after the last byte's gap. */
 static int64_t send_bytes(timeline* line, int64_t time_us, const uint8_t* bytes, size_t count) {
   for (size_t i = 0; i < count; i++) {
     push(line, time_us); /* start symbol */
@@ -161,6 +161,8 @@ static const setting_set* stored_set(const expectation* want, int back) {
   return &want->sets[(want->stored - 1 - back) % KEPT_SETS];
 }
 
+/* What the firmware does with an event (handle() in firmware/avr/main.c); `length` is the
+ * packet's bytes before the swap or poll that produced it. */
 static void apply(expectation* want, orx_receiver* rx, orx_event event, size_t length) {
   if (event == ORX_BYTE && orx_length(rx) == 1) {
     want->leds = SHOWN_NOTHING;
@@ -545,6 +547,7 @@ typedef enum {
   CHANGE_CHECKSUM, /* the checksum byte is one off */
   CHANGE_SYNC,     /* the first byte is not the sync byte */
   CHANGE_NOISE,    /* a 2 ms pulse inside every fifth interval */
+  CHANGE_BURST,    /* 40 edges 20 us apart in the third byte: more than the swap queue holds */
   CHANGE_STRAY,    /* no packet: a few swaps far apart, as a hand or the window opening */
   CHANGE_TWO_RUNS, /* a good run, then the same run with a bad checksum: the first one stays */
   CHANGE_AT_WRAP,  /* the whole run moved so that one swap comes just before Timer1 wraps */
@@ -578,6 +581,7 @@ static const builtin_case builtin_cases[] = {
   {"bad checksum",                      {0x0C, 0x2C, 0xFF},    3, CHANGE_CHECKSUM,  0, OLD_IN_SLOT0,      SHOWN_FAILURE},
   {"wrong sync byte",                   {0x0C, 0x2C, 0xFF},    3, CHANGE_SYNC,      0, OLD_IN_SLOT0,      SHOWN_FAILURE},
   {"2 ms noise pulses",                 {0x0C, 0x2C, 0xFF},    3, CHANGE_NOISE,     0, OLD_IN_SLOT0,      SHOWN_FAILURE},
+  {"burst of 40 edges 20 us apart",     {0x0C, 0x2C, 0xFF},    3, CHANGE_BURST,     0, OLD_IN_SLOT0,      SHOWN_FAILURE},
   {"stray edges only",                  {0},                   0, CHANGE_STRAY,     0, OLD_IN_SLOT0,      SHOWN_NOTHING},
   {"good run then bad run",             {0x05, 0x06},          2, CHANGE_TWO_RUNS,  0, OLD_IN_SLOT0,      SHOWN_FAILURE},
   /* The sensor interrupt reads the counter just after it wrapped, before the overflow interrupt
@@ -650,6 +654,18 @@ static void build_case(elf_firmware_t* firmware, const builtin_case* c, timeline
         }
       }
       free(clean.times);
+      break;
+    }
+    case CHANGE_BURST: {
+      send_bytes(line, OPTICAL_START_US, packet, length);
+      const size_t at = 2 * OPTICAL_SWAPS_PER_BYTE + 3;
+      timeline burst = {0};
+      for (size_t i = 0; i < line->count; i++) {
+        push(&burst, line->times[i]);
+        for (int k = 1; i == at && k <= 40; k++) push(&burst, line->times[i] + 20 * k);
+      }
+      free(line->times);
+      *line = burst;
       break;
     }
     case CHANGE_STRAY:
