@@ -90,7 +90,9 @@ static bool swap_queue_empty(void) { return swap_head == swap_tail; }
 static bool swap_queue_take(timer_stamp* stamp) {
   const uint8_t tail = swap_tail;
   if (swap_head == tail) return false;
-  cli(); /* the stamp is six bytes: the ISR must not be writing this slot while it is read */
+  /* The ISR leaves this entry alone until the tail has moved past it. cli and sei are barriers
+   * too: the compiler may not move the read of the entry after the tail's update. */
+  cli();
   *stamp = swap_queue[tail & (SWAP_QUEUE_SIZE - 1u)];
   sei();
   swap_tail = (uint8_t)(tail + 1u);
@@ -124,8 +126,11 @@ static void settings_load(void) {
                     settings_count);
 }
 
-/* Writes the new set into the slot not in use and commits it last (see settings_record.h). */
-static void settings_store(const uint8_t* values, uint8_t count) {
+/* Writes the new set into the slot not in use and commits it last (see settings_record.h).
+ * The check is worked out from the values received, not from what the EEPROM took, so a worn
+ * cell that did not keep its value leaves the record invalid; the slot is read back after the
+ * commit, and if it is not valid the old settings stay in force and the result is false. */
+static bool settings_store(const uint8_t* values, uint8_t count) {
   const uint8_t slot = settings_slot == 0 ? 1 : 0;
   const uint16_t base = SETTINGS_SLOT_BASE(slot);
   uint8_t sequence = 1;
@@ -133,17 +138,21 @@ static void settings_store(const uint8_t* values, uint8_t count) {
     sequence =
         (uint8_t)(eeprom_read(SETTINGS_SLOT_BASE(settings_slot) + SETTINGS_OFFSET_SEQUENCE, 0) +
                   1u);
+  uint8_t check = settings_crc8(settings_crc8(0, sequence), count);
+  for (uint8_t i = 0; i < count; i++) check = settings_crc8(check, values[i]);
 
   eeprom_put(base + SETTINGS_OFFSET_MARKER, 0xFFu);
   for (uint8_t i = 0; i < count; i++) eeprom_put(base + SETTINGS_OFFSET_VALUES + i, values[i]);
   eeprom_put(base + SETTINGS_OFFSET_SEQUENCE, sequence);
   eeprom_put(base + SETTINGS_OFFSET_COUNT, count);
-  eeprom_put(base + SETTINGS_OFFSET_CHECK, settings_slot_check(slot, eeprom_read, 0));
+  eeprom_put(base + SETTINGS_OFFSET_CHECK, check);
   eeprom_put(base + SETTINGS_OFFSET_MARKER, SETTINGS_COMMITTED);
+  if (!settings_slot_valid(slot, eeprom_read, 0)) return false;
 
   for (uint8_t i = 0; i < count; i++) settings[i] = values[i];
   settings_count = count;
   settings_slot = (int8_t)slot;
+  return true;
 }
 
 /* ---- Outcome ------------------------------------------------------------------------------ */
@@ -162,8 +171,7 @@ static void handle(orx_event event, size_t length) {
   } else if (event == ORX_PACKET) {
     size_t count;
     const uint8_t* values = orx_values(&rx, &count);
-    settings_store(values, (uint8_t)count);
-    show(LED_SUCCESS);
+    show(settings_store(values, (uint8_t)count) ? LED_SUCCESS : LED_FAILURE);
   } else if (event == ORX_ERR_TRUNCATED && length == 0) {
     /* Stray edges with no byte behind them (a hand, the window opening): not a run. */
   } else if (event >= ORX_ERR_INTERVAL) {

@@ -153,6 +153,9 @@ typedef struct {
   int stored; /* packets stored during the run */
   setting_set sets[KEPT_SETS];
   char events[256]; /* the events orx_decode_swaps gives, as a file's `# events:` line has them */
+  /* An EEPROM cell does not keep what is written: the settings before the run must stay in
+   * force, though the slot that failed to take the new ones has changed. */
+  bool worn_cell;
 } expectation;
 
 /* The set stored `back` packets before the last one (0: the last), NULL if there is none. */
@@ -267,6 +270,12 @@ static const setting_set* image_settings(const eeprom_image* image, setting_set*
 /* Compares the EEPROM after a run with what it should hold; a short reason if it does not. */
 static bool judge_eeprom(const eeprom_image* before, const eeprom_image* after,
                          const expectation* want, char* why, size_t why_size) {
+  if (want->worn_cell) {
+    setting_set old;
+    if (image_holds(after, image_settings(before, &old))) return true;
+    snprintf(why, why_size, "the settings from before the run are no longer in force");
+    return false;
+  }
   if (!want->stored) {
     for (size_t i = 0; i < sizeof after->bytes; i++) {
       if (before->bytes[i] != after->bytes[i]) {
@@ -331,11 +340,14 @@ typedef struct {
   const setting_set* old;  /* the settings before the run, NULL if none */
   const expectation* want; /* the packets of the run */
   int eeprom_writes;
-  char torn[200]; /* the first state that was neither, "" if none */
+  char torn[200];   /* the first state that was neither, "" if none */
+  int worn_address; /* the EEPROM cell that keeps bit 0 of what it is given inverted, or -1 */
 } run_state;
 
-/* EECR on the ATmega328P (data space address) and its write-enable bit. */
+/* EECR and EEARL/EEARH on the ATmega328P (data space addresses), and EECR's write-enable bit. */
 #define EECR_ADDRESS 0x3F
+#define EEARL_ADDRESS 0x41
+#define EEARH_ADDRESS 0x42
 #define EECR_EEPE 0x02
 
 /* Called after simavr's own EEPROM module has handled the write to EECR. */
@@ -344,10 +356,16 @@ static void eeprom_control_written(avr_t* avr, avr_io_addr_t address, uint8_t va
   run_state* run = param;
   if (!(value & EECR_EEPE)) return;
   run->eeprom_writes++;
-  if (run->torn[0]) return;
   eeprom_image now;
   avr_eeprom_desc_t desc = {.ee = now.bytes, .offset = 0, .size = sizeof now.bytes};
   avr_ioctl(avr, AVR_IOCTL_EEPROM_GET, &desc);
+  const int written = avr->data[EEARL_ADDRESS] | avr->data[EEARH_ADDRESS] << 8;
+  if (written == run->worn_address) {
+    now.bytes[written] ^= 0x01u;
+    desc = (avr_eeprom_desc_t){.ee = now.bytes + written, .offset = (uint16_t)written, .size = 1};
+    avr_ioctl(avr, AVR_IOCTL_EEPROM_SET, &desc);
+  }
+  if (run->torn[0]) return;
   if (image_holds(&now, run->old)) return;
   for (int back = 0; back < run->want->stored; back++)
     if (image_holds(&now, stored_set(run->want, back))) return;
@@ -407,7 +425,7 @@ typedef struct {
 } run_result;
 
 static bool run_firmware(elf_firmware_t* firmware, const timeline* line, const eeprom_image* old,
-                         const expectation* want, run_result* result) {
+                         const expectation* want, int worn_address, run_result* result) {
   avr_t* avr = avr_make_mcu_by_name(MCU_NAME);
   if (!avr) {
     fprintf(stderr, "fwsim: simavr does not know %s\n", MCU_NAME);
@@ -424,7 +442,8 @@ static bool run_firmware(elf_firmware_t* firmware, const timeline* line, const e
   avr_ioctl(avr, AVR_IOCTL_EEPROM_SET, &desc);
 
   setting_set old_set;
-  run_state run = {.line = line, .level = 1, .avr = avr, .want = want};
+  run_state run = {
+      .line = line, .level = 1, .avr = avr, .want = want, .worn_address = worn_address};
   run.old = image_settings(old, &old_set);
   avr_register_io_write(avr, EECR_ADDRESS, eeprom_control_written, &run);
   run.sensor = avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(SENSOR_PORT), SENSOR_PIN);
@@ -482,23 +501,39 @@ static double wall_ms_since(const struct timespec* start) {
   return (double)(now.tv_sec - start->tv_sec) * 1e3 + (double)(now.tv_nsec - start->tv_nsec) / 1e6;
 }
 
-/* Plays one timeline and prints its line of the report. `intended` is what the case was built
- * to produce (SHOWN_BOTH for "whatever the reference receiver says"); `file_events` and
- * `file_values` are a file's claims (NULL when it makes none). */
+/* How a timeline is played and judged. */
+typedef struct {
+  old_settings old;
+  shown intended;                 /* what the case was built to show; SHOWN_BOTH: whatever the
+                                   * reference receiver says */
+  const char* file_events;        /* a file's `# events:` line, NULL for none */
+  const setting_set* file_values; /* a file's `# values:` line, NULL for none */
+  int worn_address;               /* an EEPROM cell that does not keep its value, -1 for none */
+} setup;
+
+/* Plays one timeline and prints its line of the report. */
 static void play(elf_firmware_t* firmware, tally* total, const char* name, const timeline* line,
-                 old_settings old, shown intended, const char* file_events,
-                 const setting_set* file_values) {
+                 const setup* how) {
+  const shown intended = how->intended;
+  const char* file_events = how->file_events;
+  const setting_set* file_values = how->file_values;
   struct timespec start;
   clock_gettime(CLOCK_MONOTONIC, &start);
   expectation want;
   expect(line, &want);
+  if (how->worn_address >= 0 && want.stored) {
+    /* The firmware reads the slot back before committing it and finds the cell wrong. */
+    want.worn_cell = true;
+    want.stored = 0;
+    want.leds = SHOWN_FAILURE;
+  }
   eeprom_image before;
-  image_old(&before, old);
+  image_old(&before, how->old);
 
   char why[640] = "";
   run_result result;
   memset(&result, 0, sizeof result);
-  bool ok = run_firmware(firmware, line, &before, &want, &result);
+  bool ok = run_firmware(firmware, line, &before, &want, how->worn_address, &result);
   if (!ok) snprintf(why, sizeof why, "the simulation stopped early");
   bool eeprom_ok =
       judge_eeprom(&before, &result.eeprom, &want, why + strlen(why), sizeof why - strlen(why));
@@ -543,14 +578,16 @@ static void play(elf_firmware_t* firmware, tally* total, const char* name, const
 
 typedef enum {
   CHANGE_NONE,
-  CHANGE_CANCEL,   /* the swaps stop in the middle of the fourth byte */
-  CHANGE_CHECKSUM, /* the checksum byte is one off */
-  CHANGE_SYNC,     /* the first byte is not the sync byte */
-  CHANGE_NOISE,    /* a 2 ms pulse inside every fifth interval */
-  CHANGE_BURST,    /* 40 edges 20 us apart in the third byte: more than the swap queue holds */
-  CHANGE_STRAY,    /* no packet: a few swaps far apart, as a hand or the window opening */
-  CHANGE_TWO_RUNS, /* a good run, then the same run with a bad checksum: the first one stays */
-  CHANGE_AT_WRAP,  /* the whole run moved so that one swap comes just before Timer1 wraps */
+  CHANGE_CANCEL,      /* the swaps stop in the middle of the fourth byte */
+  CHANGE_CHECKSUM,    /* the checksum byte is one off */
+  CHANGE_SYNC,        /* the first byte is not the sync byte */
+  CHANGE_NOISE,       /* a 2 ms pulse inside every fifth interval */
+  CHANGE_BURST,       /* 40 edges 20 us apart in the third byte: more than the swap queue holds */
+  CHANGE_STRAY,       /* no packet: a few swaps far apart, as a hand or the window opening */
+  CHANGE_TWO_RUNS,    /* a good run, then the same run with a bad checksum: the first one stays */
+  CHANGE_AT_WRAP,     /* the whole run moved so that one swap comes just before Timer1 wraps */
+  CHANGE_WORN_VALUE,  /* the EEPROM cell for the second value does not keep what it is given */
+  CHANGE_WORN_MARKER, /* the same for the commit marker */
 } change;
 
 /* The values the tool sends for the typed 12 300 -1 0 255 and an empty box. */
@@ -590,6 +627,9 @@ static const builtin_case builtin_cases[] = {
   {"swap 1 us before timer wrap",       {0x0C, 0x2C},          2, CHANGE_AT_WRAP,   1, OLD_IN_SLOT0,      SHOWN_SUCCESS},
   {"swap 2 us before timer wrap",       {0x0C, 0x2C},          2, CHANGE_AT_WRAP,   2, OLD_IN_SLOT0,      SHOWN_SUCCESS},
   {"swap 3 us before timer wrap",       {0x0C, 0x2C},          2, CHANGE_AT_WRAP,   3, OLD_IN_SLOT0,      SHOWN_SUCCESS},
+  /* The new set goes to slot 1 (the old settings are in slot 0). */
+  {"worn EEPROM cell (a value)",        {0x0C, 0x2C, 0xFF},    3, CHANGE_WORN_VALUE,  0, OLD_IN_SLOT0,    SHOWN_FAILURE},
+  {"worn EEPROM cell (commit marker)",  {0x0C, 0x2C, 0xFF},    3, CHANGE_WORN_MARKER, 0, OLD_IN_SLOT0,    SHOWN_FAILURE},
 };
 /* clang-format on */
 
@@ -604,7 +644,8 @@ static avr_cycle_count_t timer_phase(elf_firmware_t* firmware) {
     run_result result;
     expectation nothing;
     memset(&nothing, 0, sizeof nothing);
-    if (run_firmware(firmware, &none, &erased, &nothing, &result)) phase = result.first_overflow;
+    if (run_firmware(firmware, &none, &erased, &nothing, -1, &result))
+      phase = result.first_overflow;
   }
   return phase;
 }
@@ -629,6 +670,8 @@ static void build_case(elf_firmware_t* firmware, const builtin_case* c, timeline
 
   switch (c->change) {
     case CHANGE_NONE:
+    case CHANGE_WORN_VALUE:
+    case CHANGE_WORN_MARKER:
       send_bytes(line, OPTICAL_START_US, packet, length);
       break;
     case CHANGE_CANCEL:
@@ -696,7 +739,14 @@ static void run_builtin(elf_firmware_t* firmware, tally* total) {
     const builtin_case* c = &builtin_cases[i];
     timeline line = {0};
     build_case(firmware, c, &line);
-    play(firmware, total, c->name, &line, c->old, c->intended, NULL, NULL);
+    const setup how = {.old = c->old,
+                       .intended = c->intended,
+                       .worn_address = c->change == CHANGE_WORN_VALUE
+                                           ? SETTINGS_SLOT_BASE(1) + SETTINGS_OFFSET_VALUES + 1
+                                       : c->change == CHANGE_WORN_MARKER
+                                           ? SETTINGS_SLOT_BASE(1) + SETTINGS_OFFSET_MARKER
+                                           : -1};
+    play(firmware, total, c->name, &line, &how);
     free(line.times);
   }
 }
@@ -794,10 +844,15 @@ static bool play_file(elf_firmware_t* firmware, tally* total, const char* path, 
     add_jitter(&line, jitter_us, seed);
     snprintf(name, sizeof name, "%s +-%" PRId64 " us", base, jitter_us);
     /* Jitter changes what the receiver makes of the file: judge by the reference alone. */
-    play(firmware, total, name, &line, OLD_IN_SLOT0, SHOWN_BOTH, NULL, NULL);
+    const setup how = {.old = OLD_IN_SLOT0, .intended = SHOWN_BOTH, .worn_address = -1};
+    play(firmware, total, name, &line, &how);
   } else {
-    play(firmware, total, base, &line, OLD_IN_SLOT0, SHOWN_BOTH, events,
-         has_values ? &values : NULL);
+    const setup how = {.old = OLD_IN_SLOT0,
+                       .intended = SHOWN_BOTH,
+                       .file_events = events,
+                       .file_values = has_values ? &values : NULL,
+                       .worn_address = -1};
+    play(firmware, total, base, &line, &how);
   }
   free(line.times);
   return true;
