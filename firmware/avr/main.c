@@ -163,16 +163,22 @@ static void show(uint8_t leds) {
 
 static orx_receiver rx;
 
-/* Acts on what a swap or a poll produced; `length` is how many bytes of the packet in progress
- * had arrived before it (a swap that reports a cut-off packet has already started the next). */
-static void handle(orx_event event, size_t length) {
-  if (event == ORX_BYTE && orx_length(&rx) == 1) {
+/* Bytes of the packet in progress, counted here from the events: a swap that reports a packet
+ * cut off has already begun the next one, so the receiver's own count may have moved on. */
+static uint16_t packet_bytes;
+
+/* Acts on what a swap or a poll produced. */
+static void handle(orx_event event) {
+  if (event == ORX_NONE) return;
+  const uint16_t bytes = packet_bytes;
+  packet_bytes = event == ORX_BYTE ? (uint16_t)(bytes + 1u) : 0;
+  if (event == ORX_BYTE && bytes == 0) {
     show(0); /* a new run: the last run's outcome no longer applies */
   } else if (event == ORX_PACKET) {
     size_t count;
     const uint8_t* values = orx_values(&rx, &count);
     show(settings_store(values, (uint8_t)count) ? LED_SUCCESS : LED_FAILURE);
-  } else if (event == ORX_ERR_TRUNCATED && length == 0) {
+  } else if (event == ORX_ERR_TRUNCATED && bytes == 0) {
     /* Stray edges with no byte behind them (a hand, the window opening): not a run. */
   } else if (event >= ORX_ERR_INTERVAL) {
     show(LED_FAILURE);
@@ -202,16 +208,14 @@ int main(void) {
   for (;;) {
     timer_stamp stamp;
     while (swap_queue_take(&stamp)) {
-      const size_t length = orx_length(&rx);
       last_us = stamp_to_us(stamp);
-      handle(orx_feed_swap(&rx, last_us), length);
+      handle(orx_feed_swap(&rx, last_us));
     }
     if (swap_lost) {
       /* Swaps were dropped, so the intervals around them are wrong: feed the last time again,
        * an interval of zero, which the receiver rejects like any bad interval. */
       swap_lost = false;
-      const size_t length = orx_length(&rx);
-      handle(orx_feed_swap(&rx, last_us), length);
+      handle(orx_feed_swap(&rx, last_us));
     }
 
     /* Poll with a time taken while no swap is queued, so that no earlier swap can follow it. */
@@ -219,8 +223,7 @@ int main(void) {
     if (swap_queue_empty()) {
       const timer_stamp now = timer_now_locked();
       sei();
-      const size_t length = orx_length(&rx);
-      handle(orx_poll(&rx, stamp_to_us(now)), length);
+      handle(orx_poll(&rx, stamp_to_us(now)));
     }
     sei();
 

@@ -164,10 +164,13 @@ static const setting_set* stored_set(const expectation* want, int back) {
   return &want->sets[(want->stored - 1 - back) % KEPT_SETS];
 }
 
-/* What the firmware does with an event (handle() in firmware/avr/main.c); `length` is the
- * packet's bytes before the swap or poll that produced it. */
-static void apply(expectation* want, orx_receiver* rx, orx_event event, size_t length) {
-  if (event == ORX_BYTE && orx_length(rx) == 1) {
+/* What the firmware does with an event (handle() in firmware/avr/main.c), counting the bytes of
+ * the packet in progress from the events as it does. */
+static void apply(expectation* want, size_t* packet_bytes, orx_receiver* rx, orx_event event) {
+  if (event == ORX_NONE) return;
+  const size_t bytes = *packet_bytes;
+  *packet_bytes = event == ORX_BYTE ? bytes + 1 : 0;
+  if (event == ORX_BYTE && bytes == 0) {
     want->leds = SHOWN_NOTHING;
   } else if (event == ORX_PACKET) {
     setting_set* set = &want->sets[want->stored % KEPT_SETS];
@@ -175,7 +178,7 @@ static void apply(expectation* want, orx_receiver* rx, orx_event event, size_t l
     memcpy(set->values, values, set->count);
     want->stored++;
     want->leds = SHOWN_SUCCESS;
-  } else if (event == ORX_ERR_TRUNCATED && length == 0) {
+  } else if (event == ORX_ERR_TRUNCATED && bytes == 0) {
     /* stray edges */
   } else if (event >= ORX_ERR_INTERVAL) {
     want->leds = SHOWN_FAILURE;
@@ -186,14 +189,12 @@ static void expect(const timeline* line, expectation* want) {
   memset(want, 0, sizeof *want);
   orx_receiver rx;
   orx_init(&rx, OPTICAL_ZERO_BIT_US, OPTICAL_ONE_BIT_US, OPTICAL_START_US);
-  for (size_t i = 0; i < line->count; i++) {
-    const size_t length = orx_length(&rx);
-    apply(want, &rx, orx_feed_swap(&rx, line->times[i]), length);
-  }
-  if (line->count > 0) {
-    const size_t length = orx_length(&rx);
-    apply(want, &rx, orx_poll(&rx, line->times[line->count - 1] + 2 * OPTICAL_ONE_BIT_US), length);
-  }
+  size_t packet_bytes = 0;
+  for (size_t i = 0; i < line->count; i++)
+    apply(want, &packet_bytes, &rx, orx_feed_swap(&rx, line->times[i]));
+  if (line->count > 0)
+    apply(want, &packet_bytes, &rx,
+          orx_poll(&rx, line->times[line->count - 1] + 2 * OPTICAL_ONE_BIT_US));
 
   orx_init(&rx, OPTICAL_ZERO_BIT_US, OPTICAL_ONE_BIT_US, OPTICAL_START_US);
   size_t done = 0;
