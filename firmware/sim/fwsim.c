@@ -41,13 +41,14 @@
 #include "receiver/optical_receiver.h"
 
 #define MCU_NAME "atmega328p"
-#define MCU_HZ 16000000u
-#define CYCLES_PER_US (MCU_HZ / 1000000u)
+#define CYCLES_PER_US 16u
+#define MCU_HZ (CYCLES_PER_US * 1000u * 1000u)
 #define RAM_BYTES 2048u
-/* The firmware boots and sets up before the run starts. */
-#define BOOT_US 100000
+#define US_PER_S (1000 * 1000LL)
+/* The firmware boots and sets up (well under a millisecond) before the run starts. */
+#define BOOT_US (US_PER_S / 50)
 /* Silence after the last swap: idle, a poll, and a full EEPROM write (about 3.4 ms a byte). */
-#define TAIL_US 2000000
+#define TAIL_US (2 * US_PER_S)
 /* Sensor on PD2 (INT0); success LED on PB5, failure LED on PB4. */
 #define SENSOR_PORT 'D'
 #define SENSOR_PIN 2
@@ -723,7 +724,7 @@ static void build_case(elf_firmware_t* firmware, const builtin_case* c, timeline
       const int64_t end = send_bytes(line, OPTICAL_START_US, packet, length);
       packet[length - 1] = (uint8_t)(packet[length - 1] + 1u);
       /* The tool's countdown between runs is far longer than idle. */
-      send_bytes(line, end + OPTICAL_COUNTDOWN_SECONDS * 1000000LL, packet, length);
+      send_bytes(line, end + OPTICAL_COUNTDOWN_SECONDS * US_PER_S, packet, length);
       break;
     }
     case CHANGE_AT_WRAP:
@@ -882,15 +883,16 @@ static int play_folder(elf_firmware_t* firmware, tally* total, const char* folde
   closedir(dir);
   qsort(names, count, sizeof *names, compare_names);
   int played = 0;
+  bool unreadable = false;
   for (size_t i = 0; i < count; i++) {
     if (play_file(firmware, total, names[i], jitter_us, seed))
       played++;
     else
-      played = -1000000;
+      unreadable = true;
     free(names[i]);
   }
   free(names);
-  return played < 0 ? -1 : played;
+  return unreadable ? -1 : played;
 }
 
 /* ---- Main --------------------------------------------------------------------------------- */
