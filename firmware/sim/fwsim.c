@@ -236,6 +236,7 @@ typedef enum {
   OLD_IN_SLOT0,      /* 3 settings in slot 0, sequence 1 */
   OLD_IN_SLOT1_WRAP, /* 3 settings in slot 1, sequence 255, an older record in slot 0 */
   OLD_NONE,          /* erased EEPROM: the device was never programmed */
+  OLD_TORN_NEWER,    /* 3 settings in slot 0; slot 1 newer but its check wrong (a cut write) */
 } old_settings;
 
 static const uint8_t old_values[] = {0x11, 0x22, 0x33};
@@ -247,6 +248,12 @@ static void image_old(eeprom_image* image, old_settings old) {
     const uint8_t older[] = {0x44};
     image_put_record(image, 0, 254, older, sizeof older);
     image_put_record(image, 1, 255, old_values, sizeof old_values);
+  }
+  if (old == OLD_TORN_NEWER) {
+    const uint8_t newer[] = {0x5A, 0x66};
+    image_put_record(image, 0, 1, old_values, sizeof old_values);
+    image_put_record(image, 1, 2, newer, sizeof newer);
+    image->bytes[SETTINGS_SLOT_BASE(1) + SETTINGS_OFFSET_VALUES + 1] ^= 0x01u;
   }
 }
 
@@ -424,7 +431,19 @@ typedef struct {
   avr_cycle_count_t first_overflow;
   int eeprom_writes;
   char torn[200];
+  /* The settings in force as the firmware holds them in RAM at the end (`settings` and
+   * `settings_count` in main.c); found is false if the ELF lacks those symbols. */
+  bool ram_found;
+  setting_set ram;
 } run_result;
+
+/* The data-space address of a variable of the firmware, -1 if the ELF does not name it. */
+static int data_address(const elf_firmware_t* firmware, const char* name) {
+  for (uint32_t i = 0; i < firmware->symbolcount; i++)
+    if (strcmp(firmware->symbol[i]->symbol, name) == 0 && firmware->symbol[i]->addr >= 0x800000u)
+      return (int)(firmware->symbol[i]->addr - 0x800000u);
+  return -1;
+}
 
 static bool run_firmware(elf_firmware_t* firmware, const timeline* line, const eeprom_image* old,
                          const expectation* want, int worn_address, run_result* result) {
@@ -480,6 +499,14 @@ static bool run_firmware(elf_firmware_t* firmware, const timeline* line, const e
   result->first_overflow = run.first_overflow;
   result->eeprom_writes = run.eeprom_writes;
   memcpy(result->torn, run.torn, sizeof result->torn);
+  const int values_at = data_address(firmware, "settings");
+  const int count_at = data_address(firmware, "settings_count");
+  result->ram_found = values_at >= 0 && count_at >= 0;
+  if (result->ram_found) {
+    result->ram.count = avr->data[count_at];
+    if (result->ram.count > ORX_MAX_VALUES) result->ram.count = ORX_MAX_VALUES;
+    memcpy(result->ram.values, avr->data + values_at, result->ram.count);
+  }
   result->leds = (shown)((run.led_success ? SHOWN_SUCCESS : SHOWN_NOTHING) |
                          (run.led_failure ? SHOWN_FAILURE : SHOWN_NOTHING));
   desc = (avr_eeprom_desc_t){
@@ -543,6 +570,18 @@ static void play(elf_firmware_t* firmware, tally* total, const char* name, const
     eeprom_ok = false;
     snprintf(why, sizeof why, "%s", result.torn);
   }
+  /* What the device's code sees: the settings loaded at start, or the ones just stored. */
+  setting_set old_set = {0};
+  const setting_set* in_force =
+      want.stored ? stored_set(&want, 0) : image_settings(&before, &old_set);
+  if (!in_force) in_force = &old_set;
+  bool ram_ok = result.ram_found && result.ram.count == in_force->count &&
+                memcmp(result.ram.values, in_force->values, in_force->count) == 0;
+  if (!result.ram_found)
+    snprintf(why, sizeof why, "the firmware has no `settings` and `settings_count` to check");
+  else if (!ram_ok)
+    snprintf(why, sizeof why, "the firmware holds %zu settings in RAM, not the %zu in force",
+             result.ram.count, in_force->count);
 
   if (intended != SHOWN_BOTH && intended != want.leds) {
     ok = false;
@@ -562,7 +601,7 @@ static void play(elf_firmware_t* firmware, tally* total, const char* name, const
     snprintf(why, sizeof why, "showed %s, expected %s", shown_name(result.leds),
              shown_name(want.leds));
   }
-  ok = ok && eeprom_ok;
+  ok = ok && eeprom_ok && ram_ok;
 
   /* The EEPROM column counts the bytes written, each one a power cut checked. */
   char eeprom[32];
@@ -614,6 +653,8 @@ static const builtin_case builtin_cases[] = {
   {"253 settings",                      {0},                  -1, CHANGE_NONE,      0, OLD_IN_SLOT0,      SHOWN_SUCCESS},
   {"first programming (erased EEPROM)", {0x07, 0x80},          2, CHANGE_NONE,      0, OLD_NONE,          SHOWN_SUCCESS},
   {"sequence number wraps",             {0x01},                1, CHANGE_NONE,      0, OLD_IN_SLOT1_WRAP, SHOWN_SUCCESS},
+  {"after a cut write: stored",         {0x01},                1, CHANGE_NONE,      0, OLD_TORN_NEWER,    SHOWN_SUCCESS},
+  {"after a cut write: old kept",       {0x0C, 0x2C, 0xFF},    3, CHANGE_CHECKSUM,  0, OLD_TORN_NEWER,    SHOWN_FAILURE},
   {"jitter 20 ms",                      {SIX_VALUES},          6, CHANGE_NONE,  20000, OLD_IN_SLOT0,      SHOWN_SUCCESS},
   {"jitter 40 ms",                      {SIX_VALUES},          6, CHANGE_NONE,  40000, OLD_IN_SLOT0,      SHOWN_FAILURE},
   {"cancelled mid-byte",                {0x0C, 0x2C, 0xFF},    3, CHANGE_CANCEL,    0, OLD_IN_SLOT0,      SHOWN_FAILURE},
