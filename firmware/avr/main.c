@@ -24,7 +24,7 @@
 #include "receiver/optical_receiver.h"
 
 #if F_CPU != 16000000UL
-#error "Timer1 at F_CPU / 8 gives 0.5 us ticks only at 16 MHz: adjust ticks_to_us for this clock"
+#error "Timer1 at F_CPU / 8 gives 0.5 us ticks only at 16 MHz: adjust stamp_to_us for this clock"
 #endif
 
 #define LED_PORT PORTB

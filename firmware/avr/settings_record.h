@@ -13,7 +13,9 @@
  *   3       1     check: CRC-8 (polynomial 0x07, start 0) of sequence, count and values
  *   4       253   values, one byte per setting; only the first `count` are meaningful
  *
- * Write order: marker erased first, then values, sequence, count and check, marker last.
+ * Write order: marker erased first, then values, sequence, count and check, marker last. The
+ * check is worked out from the values received, so a cell that did not keep its value leaves the
+ * record invalid; the firmware reads the slot back after the commit to tell.
  *
  * Plain C with no dependency on the microcontroller: the firmware reads through eeprom_read_byte,
  * the simulator reads the EEPROM image it takes from the simulated part.
