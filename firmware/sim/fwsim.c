@@ -401,15 +401,17 @@ static avr_cycle_count_t us_to_cycle(int64_t time_us) {
   return (avr_cycle_count_t)(BOOT_US + time_us) * CYCLES_PER_US;
 }
 
-/* Toggles the sensor at each swap time, then schedules the next swap. */
+/* Toggles the sensor at each swap time, then schedules the next swap. Swaps that share a
+ * microsecond are played a microsecond apart: a pin cannot change twice at once. */
 static avr_cycle_count_t swap_due(avr_t* avr, avr_cycle_count_t when, void* param) {
   (void)avr;
-  (void)when;
   run_state* run = param;
   run->level ^= 1u;
   avr_raise_irq(run->sensor, run->level);
   run->next++;
-  return run->next < run->line->count ? us_to_cycle(run->line->times[run->next]) : 0;
+  if (run->next >= run->line->count) return 0;
+  const avr_cycle_count_t due = us_to_cycle(run->line->times[run->next]);
+  return due > when ? due : when + CYCLES_PER_US;
 }
 
 static void overflow_pending(avr_irq_t* irq, uint32_t value, void* param) {
@@ -624,6 +626,7 @@ typedef enum {
   CHANGE_SYNC,        /* the first byte is not the sync byte */
   CHANGE_NOISE,       /* a 2 ms pulse inside every fifth interval */
   CHANGE_BURST,       /* 40 edges 20 us apart in the third byte: more than the swap queue holds */
+  CHANGE_SAME_TIME,   /* one swap of the sync byte twice, at the same microsecond */
   CHANGE_STRAY,       /* no packet: a few swaps far apart, as a hand or the window opening */
   CHANGE_TWO_RUNS,    /* a good run, then the same run with a bad checksum: the first one stays */
   CHANGE_AT_WRAP,     /* the whole run moved so that one swap comes just before Timer1 wraps */
@@ -661,6 +664,7 @@ static const builtin_case builtin_cases[] = {
   {"bad checksum",                      {0x0C, 0x2C, 0xFF},    3, CHANGE_CHECKSUM,  0, OLD_IN_SLOT0,      SHOWN_FAILURE},
   {"wrong sync byte",                   {0x0C, 0x2C, 0xFF},    3, CHANGE_SYNC,      0, OLD_IN_SLOT0,      SHOWN_FAILURE},
   {"2 ms noise pulses",                 {0x0C, 0x2C, 0xFF},    3, CHANGE_NOISE,     0, OLD_IN_SLOT0,      SHOWN_FAILURE},
+  {"two swaps at the same microsecond", {0x0C, 0x2C, 0xFF},    3, CHANGE_SAME_TIME, 0, OLD_IN_SLOT0,      SHOWN_FAILURE},
   {"burst of 40 edges 20 us apart",     {0x0C, 0x2C, 0xFF},    3, CHANGE_BURST,     0, OLD_IN_SLOT0,      SHOWN_FAILURE},
   {"stray edges only",                  {0},                   0, CHANGE_STRAY,     0, OLD_IN_SLOT0,      SHOWN_NOTHING},
   {"good run then bad run",             {0x05, 0x06},          2, CHANGE_TWO_RUNS,  0, OLD_IN_SLOT0,      SHOWN_FAILURE},
@@ -752,6 +756,14 @@ static void build_case(elf_firmware_t* firmware, const builtin_case* c, timeline
       }
       free(line->times);
       *line = burst;
+      break;
+    }
+    case CHANGE_SAME_TIME: {
+      send_bytes(line, OPTICAL_START_US, packet, length);
+      const int64_t twice = line->times[4];
+      push(line, 0); /* room for one more */
+      memmove(line->times + 5, line->times + 4, (line->count - 5) * sizeof *line->times);
+      line->times[4] = twice;
       break;
     }
     case CHANGE_STRAY:
