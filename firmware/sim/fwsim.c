@@ -632,7 +632,17 @@ typedef enum {
   CHANGE_AT_WRAP,     /* the whole run moved so that one swap comes just before Timer1 wraps */
   CHANGE_WORN_VALUE,  /* the EEPROM cell for the second value does not keep what it is given */
   CHANGE_WORN_MARKER, /* the same for the commit marker */
+  /* The interval after bit 0 (a zero) or bit 1 (a one) of the count byte 2 made jitter_us long:
+   * the edges of the receiver's window and its threshold, to the microsecond. */
+  CHANGE_ZERO_BIT_LENGTH,
+  CHANGE_ONE_BIT_LENGTH,
 } change;
+
+/* The receiver's window and threshold (docs/protocol.md). */
+#define MARGIN_US ((OPTICAL_ONE_BIT_US - OPTICAL_ZERO_BIT_US) / 2)
+#define WINDOW_LOW_US (OPTICAL_ZERO_BIT_US - MARGIN_US)
+#define WINDOW_HIGH_US (OPTICAL_ONE_BIT_US + MARGIN_US)
+#define THRESHOLD_US (OPTICAL_ZERO_BIT_US + MARGIN_US)
 
 /* The values the tool sends for the typed 12 300 -1 0 255 and an empty box. */
 #define SIX_VALUES 0x0C, 0x2C, 0xFF, 0x00, 0xFF, 0x00
@@ -642,7 +652,8 @@ typedef struct {
   uint8_t values[ORX_MAX_VALUES];
   int count; /* -1: ORX_MAX_VALUES values of a pattern */
   change change;
-  int64_t jitter_us; /* CHANGE_AT_WRAP: how long before the wrap the swap comes */
+  int64_t jitter_us; /* CHANGE_AT_WRAP: how long before the wrap the swap comes;
+                      * CHANGE_..._BIT_LENGTH: the interval's length */
   old_settings old;
   shown intended;
 } builtin_case;
@@ -665,6 +676,13 @@ static const builtin_case builtin_cases[] = {
   {"wrong sync byte",                   {0x0C, 0x2C, 0xFF},    3, CHANGE_SYNC,      0, OLD_IN_SLOT0,      SHOWN_FAILURE},
   {"2 ms noise pulses",                 {0x0C, 0x2C, 0xFF},    3, CHANGE_NOISE,     0, OLD_IN_SLOT0,      SHOWN_FAILURE},
   {"two swaps at the same microsecond", {0x0C, 0x2C, 0xFF},    3, CHANGE_SAME_TIME, 0, OLD_IN_SLOT0,      SHOWN_FAILURE},
+  {"zero bit at the window's low end",  {0x12, 0x34}, 2, CHANGE_ZERO_BIT_LENGTH, WINDOW_LOW_US,      OLD_IN_SLOT0, SHOWN_SUCCESS},
+  {"zero bit 1 us below the window",    {0x12, 0x34}, 2, CHANGE_ZERO_BIT_LENGTH, WINDOW_LOW_US - 1,  OLD_IN_SLOT0, SHOWN_FAILURE},
+  {"zero bit 1 us below the threshold", {0x12, 0x34}, 2, CHANGE_ZERO_BIT_LENGTH, THRESHOLD_US - 1,   OLD_IN_SLOT0, SHOWN_SUCCESS},
+  {"one bit at the threshold",          {0x12, 0x34}, 2, CHANGE_ONE_BIT_LENGTH,  THRESHOLD_US,       OLD_IN_SLOT0, SHOWN_SUCCESS},
+  {"one bit 1 us below the threshold",  {0x12, 0x34}, 2, CHANGE_ONE_BIT_LENGTH,  THRESHOLD_US - 1,   OLD_IN_SLOT0, SHOWN_FAILURE},
+  {"one bit at the window's high end",  {0x12, 0x34}, 2, CHANGE_ONE_BIT_LENGTH,  WINDOW_HIGH_US,     OLD_IN_SLOT0, SHOWN_SUCCESS},
+  {"one bit 1 us above the window",     {0x12, 0x34}, 2, CHANGE_ONE_BIT_LENGTH,  WINDOW_HIGH_US + 1, OLD_IN_SLOT0, SHOWN_FAILURE},
   {"burst of 40 edges 20 us apart",     {0x0C, 0x2C, 0xFF},    3, CHANGE_BURST,     0, OLD_IN_SLOT0,      SHOWN_FAILURE},
   {"stray edges only",                  {0},                   0, CHANGE_STRAY,     0, OLD_IN_SLOT0,      SHOWN_NOTHING},
   {"good run then bad run",             {0x05, 0x06},          2, CHANGE_TWO_RUNS,  0, OLD_IN_SLOT0,      SHOWN_FAILURE},
@@ -757,6 +775,15 @@ static void build_case(elf_firmware_t* firmware, const builtin_case* c, timeline
       free(line->times);
       *line = burst;
       break;
+    }
+    case CHANGE_ZERO_BIT_LENGTH:
+    case CHANGE_ONE_BIT_LENGTH: {
+      send_bytes(line, OPTICAL_START_US, packet, length);
+      /* Swap 1 of a byte carries bit 0; the interval after it is that bit's. */
+      const size_t at = OPTICAL_SWAPS_PER_BYTE + (c->change == CHANGE_ZERO_BIT_LENGTH ? 1 : 2);
+      const int64_t stretch = c->jitter_us - (line->times[at + 1] - line->times[at]);
+      for (size_t i = at + 1; i < line->count; i++) line->times[i] += stretch;
+      return;
     }
     case CHANGE_SAME_TIME: {
       send_bytes(line, OPTICAL_START_US, packet, length);
