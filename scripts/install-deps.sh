@@ -13,6 +13,9 @@ packages+=(x11-utils xclip)
 packages+=(clang libclang-rt-14-dev llvm)
 # The Wayland test: Weston and its screenshooter, Qt's wayland plugin, ImageMagick.
 packages+=(weston qt6-wayland imagemagick)
+# The sample device's firmware (firmware/): avr-gcc, avr-libc and binutils build it for the
+# ATmega328P, and its tests run it on simavr's library (which reads the ELF with libelf).
+packages+=(gcc-avr avr-libc binutils-avr libsimavr-dev libelf-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
