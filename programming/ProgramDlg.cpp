@@ -142,8 +142,8 @@ void CProgramDlg::OnStart() {
         SetProgressPosition(m_byteIndex * OPTICAL_SWAPS_PER_BYTE + m_step);
       }
     }
-    RestorePanelsAfterSilence(timestamp, frequency);
     SetStatusText(m_byteIndex == m_packetSize ? "Programming...Done" : "Programming...Canceled");
+    RestorePanelsAfterSilence(timestamp, frequency);
   }
   m_startButton->EnableWindow(true);
   m_doneButton->SetWindowText("Done");
