@@ -4,6 +4,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "receiver/transmitter_model.h"
+
 enum {
   ZERO_US = OPTICAL_ZERO_BIT_US,
   ONE_US = OPTICAL_ONE_BIT_US,
@@ -31,29 +33,11 @@ typedef struct {
   int64_t now;
 } run;
 
-static size_t make_packet(uint8_t* out, const uint8_t* values, size_t count) {
-  uint8_t sum = (uint8_t)count;
-  out[0] = ORX_SYNC;
-  out[1] = (uint8_t)count;
-  for (size_t i = 0; i < count; i++) sum = (uint8_t)(sum + (out[2 + i] = values[i]));
-  out[2 + count] = sum;
-  return count + 3;
-}
-
 /* Pause of one start duration, then per byte: start symbol, bits 0..7, end of byte, gap. */
 static void transmit(run* r, const uint8_t* bytes, size_t len) {
-  int64_t t = r->now + START_US;
-  for (size_t i = 0; i < len; i++) {
-    r->t[r->n++] = t;
-    t += START_US;
-    for (int k = 0; k < 8; k++) {
-      r->t[r->n++] = t;
-      t += (bytes[i] >> k) & 1 ? ONE_US : ZERO_US;
-    }
-    r->t[r->n++] = t;
-    r->now = t;
-    t += START_US;
-  }
+  if (len == 0) return;
+  r->now = transmitter_swap_times(r->t + r->n, r->now + START_US, bytes, len);
+  r->n += len * OPTICAL_SWAPS_PER_BYTE;
 }
 
 static orx_receiver new_receiver(void) {
@@ -106,7 +90,7 @@ static void test_round_trip(void) {
     uint8_t values[ORX_MAX_VALUES], bytes[ORX_MAX_PACKET];
     for (size_t i = 0; i < packets[p].count; i++)
       values[i] = packets[p].count > 3 ? (uint8_t)(i * 37 + 11) : packets[p].values[i];
-    const size_t len = make_packet(bytes, values, packets[p].count);
+    const size_t len = transmitter_make_packet(bytes, values, packets[p].count);
     for (size_t j = 0; j < sizeof jitters_us / sizeof jitters_us[0]; j++) {
       g_cases++;
       run r = {0};
@@ -166,7 +150,7 @@ static void test_faults(void) {
   for (size_t c = 0; c < sizeof cases / sizeof cases[0]; c++) {
     g_cases++;
     uint8_t bytes[5];
-    make_packet(bytes, values, 2);
+    transmitter_make_packet(bytes, values, 2);
     if (cases[c].byte >= 0) bytes[cases[c].byte] = (uint8_t)cases[c].value;
     run r = {0};
     transmit(&r, bytes, 5);
@@ -218,7 +202,7 @@ static void test_sequences(void) {
         continue;
       }
       uint8_t bytes[5];
-      make_packet(bytes, values, 2);
+      transmitter_make_packet(bytes, values, 2);
       if (seg->sync) bytes[0] = (uint8_t)seg->sync;
       transmit(&r, bytes, 5);
       if (seg->keep) r.n = first + seg->keep;

@@ -39,6 +39,7 @@
 #include "firmware/avr/settings_record.h"
 #include "protocol/optical_protocol.h"
 #include "receiver/optical_receiver.h"
+#include "receiver/transmitter_model.h"
 
 #define MCU_NAME "atmega328p"
 #define CYCLES_PER_US 16u
@@ -113,30 +114,11 @@ static void add_jitter(timeline* line, int64_t jitter_us, uint64_t seed) {
 /* The transmitter: bytes as swap times, the first swap (a start symbol) at time_us. Returns the
  * time after the last byte's gap. */
 static int64_t send_bytes(timeline* line, int64_t time_us, const uint8_t* bytes, size_t count) {
-  for (size_t i = 0; i < count; i++) {
-    push(line, time_us); /* start symbol */
-    time_us += OPTICAL_START_US;
-    for (int bit = 0; bit < 8; bit++) {
-      push(line, time_us);
-      time_us += (bytes[i] >> bit) & 1u ? OPTICAL_ONE_BIT_US : OPTICAL_ZERO_BIT_US;
-    }
-    push(line, time_us); /* end of byte */
-    time_us += OPTICAL_START_US;
-  }
-  return time_us;
-}
-
-/* sync, count, values, checksum (count and values, modulo 256). */
-static size_t make_packet(uint8_t* packet, const uint8_t* values, size_t count) {
-  uint8_t sum = (uint8_t)count;
-  packet[0] = OPTICAL_SYNC_BYTE;
-  packet[1] = (uint8_t)count;
-  for (size_t i = 0; i < count; i++) {
-    packet[2 + i] = values[i];
-    sum = (uint8_t)(sum + values[i]);
-  }
-  packet[2 + count] = sum;
-  return count + 3;
+  int64_t times[OPTICAL_MAX_PACKET * OPTICAL_SWAPS_PER_BYTE];
+  if (count == 0) return time_us;
+  const int64_t last = transmitter_swap_times(times, time_us, bytes, count);
+  for (size_t i = 0; i < count * OPTICAL_SWAPS_PER_BYTE; i++) push(line, times[i]);
+  return last + OPTICAL_START_US;
 }
 
 /* ---- What the firmware should do, by the reference receiver --------------------------------- */
@@ -733,7 +715,7 @@ static void build_case(elf_firmware_t* firmware, const builtin_case* c, timeline
   for (size_t i = 0; i < count; i++)
     values[i] = c->count < 0 ? (uint8_t)(i * 37u + 11u) : c->values[i];
   uint8_t packet[ORX_MAX_PACKET];
-  const size_t length = make_packet(packet, values, count);
+  const size_t length = transmitter_make_packet(packet, values, count);
 
   switch (c->change) {
     case CHANGE_NONE:

@@ -19,11 +19,11 @@
 #include <string.h>
 
 #include "protocol/optical_protocol.h"
+#include "receiver/transmitter_model.h"
 
 enum { kMaxSwaps = 4096, kMaxText = 1 << 16 };
 
-static const int64_t kZeroUs = OPTICAL_ZERO_BIT_US, kOneUs = OPTICAL_ONE_BIT_US,
-                     kStartUs = OPTICAL_START_US;
+static const int64_t kOneUs = OPTICAL_ONE_BIT_US, kStartUs = OPTICAL_START_US;
 /* A silence that is surely idle: the receiver's idle is twice the one-bit duration. */
 static const int64_t kSilenceUs = 1000000;
 
@@ -33,30 +33,11 @@ typedef struct {
   int64_t now; /* time of the last swap, or where the next run's start pause begins */
 } run;
 
-/* Sync, count, values, checksum over count and values (the sync byte is not part of it). */
-static size_t make_packet(uint8_t* out, const uint8_t* values, size_t count) {
-  uint8_t sum = (uint8_t)count;
-  out[0] = OPTICAL_SYNC_BYTE;
-  out[1] = (uint8_t)count;
-  for (size_t i = 0; i < count; i++) sum = (uint8_t)(sum + (out[2 + i] = values[i]));
-  out[2 + count] = sum;
-  return count + 3;
-}
-
 /* One run as the tool sends it: start pause, then per byte start symbol, bits, end of byte. */
 static void transmit(run* r, const uint8_t* bytes, size_t length) {
-  int64_t t = r->now + kStartUs;
-  for (size_t i = 0; i < length; i++) {
-    r->t[r->n++] = t;
-    t += kStartUs;
-    for (int k = 0; k < 8; k++) {
-      r->t[r->n++] = t;
-      t += (bytes[i] >> k) & 1 ? kOneUs : kZeroUs;
-    }
-    r->t[r->n++] = t;
-    r->now = t;
-    t += kStartUs;
-  }
+  if (length == 0) return;
+  r->now = transmitter_swap_times(r->t + r->n, r->now + kStartUs, bytes, length);
+  r->n += length * OPTICAL_SWAPS_PER_BYTE;
 }
 
 /* Makes the interval that ends at swap `index` last `interval_us`; later swaps move with it. */
@@ -178,7 +159,7 @@ int main(int argc, char** argv) {
   {
     f.name = "good-no-settings.swaps";
     r = (run){0};
-    const size_t len = make_packet(bytes, NULL, 0);
+    const size_t len = transmitter_make_packet(bytes, NULL, 0);
     transmit(&r, bytes, len);
     compose(&f, "A packet without settings, ideal timing.", bytes, len, "PACKET", values, 0, &r);
     emit(&f, dir, check);
@@ -186,7 +167,7 @@ int main(int argc, char** argv) {
   {
     f.name = "good-two-settings.swaps";
     r = (run){0};
-    const size_t len = make_packet(bytes, two, 2);
+    const size_t len = transmitter_make_packet(bytes, two, 2);
     transmit(&r, bytes, len);
     compose(&f, "Two settings, 0x12 and 0x34, ideal timing.", bytes, len, "PACKET", two, 2, &r);
     emit(&f, dir, check);
@@ -195,7 +176,7 @@ int main(int argc, char** argv) {
     static const uint8_t typed[] = {0x00, 0xFF, 0x2C, 0xFF, 0x9F};
     f.name = "good-typed-values.swaps";
     r = (run){0};
-    const size_t len = make_packet(bytes, typed, 5);
+    const size_t len = transmitter_make_packet(bytes, typed, 5);
     transmit(&r, bytes, len);
     compose(&f,
             "What the boxes 0, 255, 300, -1 and 99999 send: the low 8 bits of each number.\n"
@@ -207,7 +188,7 @@ int main(int argc, char** argv) {
     static const uint8_t form[] = {0x0C, 0x2C, 0xFF, 0x00, 0xFF, 0x00};
     f.name = "good-program-device.swaps";
     r = (run){0};
-    const size_t len = make_packet(bytes, form, 6);
+    const size_t len = transmitter_make_packet(bytes, form, 6);
     transmit(&r, bytes, len);
     compose(&f,
             "The end-to-end test's form: boxes 12, 300, -1, 0, 255 and an empty one.\n"
@@ -219,7 +200,7 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < OPTICAL_MAX_PACKET - 3; i++) values[i] = (uint8_t)(i * 37 + 11);
     f.name = "good-largest.swaps";
     r = (run){0};
-    const size_t len = make_packet(bytes, values, OPTICAL_MAX_PACKET - 3);
+    const size_t len = transmitter_make_packet(bytes, values, OPTICAL_MAX_PACKET - 3);
     transmit(&r, bytes, len);
     compose(&f, "The largest packet: 253 settings (value of setting i: i * 37 + 11, low 8 bits).",
             bytes, len, "PACKET", values, OPTICAL_MAX_PACKET - 3, &r);
@@ -228,7 +209,7 @@ int main(int argc, char** argv) {
   {
     f.name = "good-60hz-late.swaps";
     r = (run){0};
-    const size_t len = make_packet(bytes, two, 2);
+    const size_t len = transmitter_make_packet(bytes, two, 2);
     transmit(&r, bytes, len);
     show_on_display(&r, 8000, 60, 7000);
     compose(&f,
@@ -243,10 +224,10 @@ int main(int argc, char** argv) {
     static const uint8_t first[] = {0x01}, second[] = {0x07, 0xA5};
     f.name = "good-two-runs.swaps";
     r = (run){0};
-    size_t len = make_packet(bytes, first, 1);
+    size_t len = transmitter_make_packet(bytes, first, 1);
     transmit(&r, bytes, len);
     r.now += kSilenceUs;
-    len = make_packet(bytes, second, 2);
+    len = transmitter_make_packet(bytes, second, 2);
     transmit(&r, bytes, len);
     compose(&f,
             "Two runs 1 s apart: one setting 0x01, then two settings 0x07 and 0xA5.\n"
@@ -261,7 +242,7 @@ int main(int argc, char** argv) {
     r.t[r.n++] = 20000;
     r.t[r.n++] = 60000;
     r.now = 60000 + kSilenceUs;
-    const size_t len = make_packet(bytes, two, 2);
+    const size_t len = transmitter_make_packet(bytes, two, 2);
     transmit(&r, bytes, len);
     compose(&f,
             "Two stray swaps 40 ms apart (the device placed on the screen, a hand passing),\n"
@@ -276,7 +257,7 @@ int main(int argc, char** argv) {
   {
     f.name = "err-interval.swaps";
     r = (run){0};
-    const size_t len = make_packet(bytes, two, 2);
+    const size_t len = transmitter_make_packet(bytes, two, 2);
     transmit(&r, bytes, len);
     /* Swap 23 ends bit 1 of the third byte; 150 ms is above the window and below idle. */
     set_interval(&r, 23, 3 * kOneUs / 2);
@@ -289,7 +270,7 @@ int main(int argc, char** argv) {
   {
     f.name = "err-framing.swaps";
     r = (run){0};
-    const size_t len = make_packet(bytes, two, 2);
+    const size_t len = transmitter_make_packet(bytes, two, 2);
     transmit(&r, bytes, len);
     set_interval(&r, 11, kOneUs); /* the start symbol of the count byte */
     compose(&f, "The start symbol of the second byte lasts 100 ms instead of 50 ms.", bytes, len,
@@ -299,7 +280,7 @@ int main(int argc, char** argv) {
   {
     f.name = "err-sync.swaps";
     r = (run){0};
-    const size_t len = make_packet(bytes, two, 2);
+    const size_t len = transmitter_make_packet(bytes, two, 2);
     bytes[0] = OPTICAL_SYNC_BYTE - 1;
     transmit(&r, bytes, len);
     compose(&f, "The first byte is not the sync byte.", bytes, len, "ERR_SYNC", NULL, 0, &r);
@@ -319,7 +300,7 @@ int main(int argc, char** argv) {
   {
     f.name = "err-checksum.swaps";
     r = (run){0};
-    const size_t len = make_packet(bytes, two, 2);
+    const size_t len = transmitter_make_packet(bytes, two, 2);
     bytes[len - 1]++;
     transmit(&r, bytes, len);
     compose(&f, "The checksum byte is one more than the sum of count and values.", bytes, len,
@@ -329,7 +310,7 @@ int main(int argc, char** argv) {
   {
     f.name = "err-truncated.swaps";
     r = (run){0};
-    const size_t len = make_packet(bytes, two, 2);
+    const size_t len = transmitter_make_packet(bytes, two, 2);
     transmit(&r, bytes, len);
     r.n = 25; /* two whole bytes, then the first five swaps of the third */
     compose(&f,
@@ -341,7 +322,7 @@ int main(int argc, char** argv) {
   {
     f.name = "err-truncated-then-good.swaps";
     r = (run){0};
-    const size_t len = make_packet(bytes, two, 2);
+    const size_t len = transmitter_make_packet(bytes, two, 2);
     transmit(&r, bytes, len);
     r.n = 25;
     r.now = r.t[24] + kSilenceUs;
@@ -359,7 +340,7 @@ int main(int argc, char** argv) {
     const int64_t restore_after_us = 2 * kOneUs + kStartUs;
     f.name = "cancelled-mid-byte.swaps";
     r = (run){0};
-    const size_t len = make_packet(bytes, two, 2);
+    const size_t len = transmitter_make_packet(bytes, two, 2);
     transmit(&r, bytes, len);
     r.n = 25;
     insert_swap(&r, r.t[24] + restore_after_us);
@@ -387,7 +368,7 @@ int main(int argc, char** argv) {
   {
     f.name = "err-noise-pulse.swaps";
     r = (run){0};
-    const size_t len = make_packet(bytes, two, 2);
+    const size_t len = transmitter_make_packet(bytes, two, 2);
     transmit(&r, bytes, len);
     /* Inside bit 1 of the third byte (a 100 ms interval starting at swap 22). */
     const int64_t at = r.t[22] + 20000;
