@@ -25,7 +25,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "receiver/swaps_file.h"
+#include "tests/receiver/swaps_file.h"
 
 enum { kMaxFiles = 64, kMaxColumns = 8, kMaxRates = 32 };
 

@@ -39,7 +39,7 @@
 #include "firmware/avr/settings_record.h"
 #include "protocol/optical_protocol.h"
 #include "receiver/optical_receiver.h"
-#include "receiver/transmitter_model.h"
+#include "tests/receiver/transmitter_model.h"
 
 #define MCU_NAME "atmega328p"
 #define CYCLES_PER_US 16u

@@ -20,7 +20,7 @@
 #include <string.h>
 
 #include "protocol/optical_protocol.h"
-#include "receiver/transmitter_model.h"
+#include "tests/receiver/transmitter_model.h"
 
 enum { kMaxSwaps = 4096, kMaxText = 1 << 16 };
 

@@ -1,6 +1,6 @@
 #define _POSIX_C_SOURCE 200809L
 
-#include "receiver/swaps_file.h"
+#include "tests/receiver/swaps_file.h"
 
 #include <dirent.h>
 #include <errno.h>

@@ -10,7 +10,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "receiver/swaps_file.h"
+#include "tests/receiver/swaps_file.h"
 
 enum { kMaxFiles = 512 };
 

@@ -4,7 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "receiver/transmitter_model.h"
+#include "tests/receiver/transmitter_model.h"
 
 enum {
   ZERO_US = OPTICAL_ZERO_BIT_US,

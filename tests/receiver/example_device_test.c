@@ -7,7 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "receiver/swaps_file.h"
+#include "tests/receiver/swaps_file.h"
 
 /* The example's entry points, and the two functions it leaves to the device maker. */
 void arm(void);
