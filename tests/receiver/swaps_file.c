@@ -93,6 +93,8 @@ bool swaps_file_read(const char* path, swaps_file* file, char* error, size_t err
       while (end && is_blank(*end)) end++;
       if (end == line || *end || errno == ERANGE) {
         ok = fail(error, error_size, number, "not a swap time in microseconds");
+      } else if (time < 0) {
+        ok = fail(error, error_size, number, "a time before the run start");
       } else if (file->count > 0 && time < file->times[file->count - 1]) {
         ok = fail(error, error_size, number, "time goes backwards");
       } else if (file->count == SWAPS_MAX_TIMES) {
@@ -127,7 +129,9 @@ void swaps_replay(const int64_t* times, size_t count, char* events, size_t event
     size_t used = 0;
     const orx_event event = orx_decode_swaps(&rx, times + position, count - position, &used);
     position += used;
-    /* NONE: the input is used up and nothing was in progress. */
+    /* Until it reports nothing more: a call with no swaps left still reports a packet that the
+     * last swap began (the end of the input counts as silence). NONE: the input is used up and
+     * nothing was in progress. */
     if (event == ORX_NONE) break;
     const int n = snprintf(events + length, events_size - length, "%s%s", length ? " " : "",
                            orx_event_name(event));

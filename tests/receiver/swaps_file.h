@@ -4,7 +4,8 @@
  * receiver that firmware copies.
  *
  * A *.swaps file is plain text: one swap time a line (integer microseconds from the run start,
- * never decreasing), and comment lines starting with '#'. Two comments mean something:
+ * never negative, never decreasing; two swaps may share a microsecond), and comment lines
+ * starting with '#'. Two comments mean something:
  *   # events: ERR_TRUNCATED PACKET   the events the receiver reports over the whole file, in
  *                                    order, without NONE and BYTE (required)
  *   # values: 12 34                  the last packet's setting values in hex, present only when
