@@ -7,9 +7,9 @@
 #   program_device.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER [CAPTURE.swaps]
 #
 # Exits 0 when the decoded packet is exactly the one for the typed values, 77 when Xvfb,
-# xdotool, xprop, xwininfo or ImageMagick's import is missing (a skip), anything else on failure. With CAPTURE.swaps,
-# the swap times of the decoded run are kept there, with the values the device must store, for
-# the firmware's simulation to replay.
+# xdotool, xprop, xwininfo or ImageMagick's import is missing (a skip), anything else on failure.
+# With CAPTURE.swaps, the swap times of the decoded run are kept there, with the values the device
+# must store, for the firmware's simulation to replay.
 set -euo pipefail
 
 usage="usage: program_device.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER [CAPTURE.swaps]"

@@ -11,8 +11,10 @@ window_focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 # when given; false when the window could not be read.
 window_picture() {
   local digest
-  digest=$(set -o pipefail; import -window "$1" ${2:+-crop "$2"} -depth 8 rgb:- 2>/dev/null | md5sum) ||
-    return 1
+  digest=$(
+    set -o pipefail
+    import -window "$1" ${2:+-crop "$2"} -depth 8 rgb:- 2>/dev/null | md5sum
+  ) || return 1
   echo "${digest%% *}"
 }
 

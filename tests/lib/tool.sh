@@ -306,7 +306,10 @@ settled_other_windows() {
   local menu="" w _
   popup_menu() {
     for w in $(tool_windows); do
-      xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && echo "$w" && return 0
+      if xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
+        echo "$w"
+        return 0
+      fi
     done
     return 1
   }
@@ -332,8 +335,9 @@ answer_file_dialog() {
   # dialog has listed its folder: its list (the middle of the dialog) holds still.
   wait_until 15 window_focused "$dialog" ||
     case_fail "the file dialog \"$title\" did not take the keyboard"
+  local list="$((WIDTH * 3 / 4))x$((HEIGHT / 2))+$((WIDTH / 5))+$((HEIGHT / 5))"
   last_picture=""
-  wait_until 15 picture_steady "$dialog" "$((WIDTH * 3 / 4))x$((HEIGHT / 2))+$((WIDTH / 5))+$((HEIGHT / 5))" ||
+  wait_until 15 picture_steady "$dialog" "$list" ||
     case_fail "the file dialog \"$title\" kept changing its list for 15 s"
   press ctrl+a BackSpace
   xdotool type --delay 20 -- "$path"
