@@ -18,11 +18,13 @@ window_picture() {
   echo "${digest%% *}"
 }
 
-# True when WINDOW (GEOMETRY, "" for all of it) no longer shows the picture DIGEST.
+# True when WINDOW (GEOMETRY, "" for all of it) no longer shows the picture DIGEST; sets
+# last_picture to what it shows then.
 picture_differs() {
   local now
   now=$(window_picture "$1" "$2") || return 1
-  [ "$now" != "$3" ]
+  [ "$now" != "$3" ] || return 1
+  last_picture=$now
 }
 
 # True when WINDOW's GEOMETRY shows what it showed at the previous call, for wait_until: its poll

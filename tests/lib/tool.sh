@@ -233,13 +233,6 @@ readonly menu_bar=20 file_title_x=18 about_title_x=58
 # main_w, main_h and client_top from it.
 find_main_window() {
   main_window=$(new_window "${1:-10}")
-  # Seen once on a machine shared by many displays: the tool could not connect to a display that
-  # was there before and after. That says nothing of the tool: start it once more.
-  if [ -z "$main_window" ] && tool_ended && grep -q 'could not connect to display' "$app_log"; then
-    note "the tool could not connect to $DISPLAY; starting it again"
-    start_tool "$app_dir/config.inf"
-    main_window=$(new_window "${1:-10}")
-  fi
   [ -n "$main_window" ] || case_fail "no window of the tool was mapped within ${1:-10} s"
   window_geometry "$main_window" || case_fail "the main window vanished"
   main_x=$X main_y=$Y main_w=$WIDTH main_h=$HEIGHT
@@ -280,16 +273,18 @@ click_menu_title() {
 file_menu() {
   click_menu_title "$file_title_x"
   local menu=$opened_window i
+  # Painted once it holds still: a change seen later is then a Down's doing.
+  last_picture=""
+  wait_until 5 picture_steady "$menu" "" || case_fail "the File menu kept changing for 5 s"
   for ((i = 0; i < $1; i++)); do menu_down "$menu"; done
   press Return
 }
 
-# Presses Down in the open MENU and waits until its highlight has moved (the menu's picture
-# changed), so that every Down counts once: a Down that came before the popup took the keyboard
-# is pressed again, one that was taken is never repeated.
+# Presses Down in the open MENU, which shows last_picture, and waits until its highlight has
+# moved (the menu's picture changed), so that every Down counts once: a Down that came before
+# the popup took the keyboard is pressed again, one that was taken is never repeated.
 menu_down() {
-  local before _
-  before=$(window_picture "$1") || case_fail "the menu closed before Down"
+  local before=$last_picture _
   for _ in 1 2 3; do
     press Down
     wait_until 5 picture_differs "$1" "" "$before" && return 0
