@@ -59,9 +59,9 @@ enter_starts() {
   first_swap_after Return
 }
 
-# Enter starts; during the countdown Enter, Space, Escape and Tab (from 1.0 to about 1.7 s) change
-# nothing: the dialog stays and the panels start swapping at 3 s, not later. A run restarted by
-# any of the keys would swap first 4 s or more after Start.
+# Enter starts; during the countdown Enter, Space, Escape and Tab (at 1.0, 1.2, 1.4 and 1.6 s)
+# change nothing: the dialog stays and the panels start swapping at 3 s, not later. A run
+# restarted by any of the keys would swap first 4 s or more after Start.
 keys_during_countdown() {
   open_program_dialog "$work/none.inf"
   start_sampler --swaps 1 --timeout-ms 9000
