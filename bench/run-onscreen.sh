@@ -23,7 +23,10 @@ trap cleanup EXIT
 exec 3>"$work/display"
 realtime=()
 [ "${REALTIME_DISPLAY:-0}" = 1 ] && realtime=(chrt -f 5)
-"${realtime[@]}" Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp ${XVFB_OPTIONS:-} >/dev/null 2>&1 &
+# -noreset: a server that resets when its last client leaves refuses a client that connects
+# meanwhile, as each run's new tool does after the last one ended.
+"${realtime[@]}" Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset ${XVFB_OPTIONS:-} \
+  >/dev/null 2>&1 &
 for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=":$(cat "$work/display")"
 

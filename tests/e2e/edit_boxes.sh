@@ -7,15 +7,15 @@
 #
 #   edit_boxes.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER PANEL_PROBE
 #
-# Exits 0 when every case passed, 77 when Xvfb, xdotool, xprop, xwininfo or xclip is missing (a
-# skip), 1 otherwise.
+# Exits 0 when every case passed, 77 when Xvfb, xdotool, xprop, xwininfo, xclip or ImageMagick's
+# import is missing (a skip), 1 otherwise.
 set -euo pipefail
 
 usage="usage: edit_boxes.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER PANEL_PROBE"
 app_binary=${1:?$usage} sampler=${2:?$usage} probe=${3:?$usage}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../lib/tool.sh"
-e2e_begin xclip
+e2e_begin xclip import
 
 readonly digits=123456789012
 write_config "$work/one.inf" "Edit Check" '"360" "260"' 1
@@ -52,7 +52,9 @@ program_and_decode() {
     pointer_away
     wait_sampler 30
     note "run $attempt: $sampler_out"
-    sleep 0.5
+    # Done closes the dialog once the run is over (Start usable again); while a failed run still
+    # goes on, Done cancels it first.
+    wait_until 10 start_usable || true
     local _
     for _ in 1 2 3; do
       click_done

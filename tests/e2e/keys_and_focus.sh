@@ -19,19 +19,23 @@ readonly app_name="Keys Check"
 write_config "$work/config.inf" "$app_name" '"360" "260"' 1
 
 # The tool with its main window up, and the window clicked once on an empty spot below the
-# buttons, as a person does before typing: keys go to the window from then on. The pointer then
-# leaves the tool's windows: with no window manager, a window that lost the keyboard focus would
-# still get the keys while the pointer is over it, and hide a fault of focus.
+# buttons, as a person does before typing: keys go to the window from then on, once it has the
+# keyboard focus. The pointer then leaves the tool's windows: with no window manager, a window
+# that lost the keyboard focus would still get the keys while the pointer is over it, and hide a
+# fault of focus.
 start_and_click_main() {
   start_tool "$work/config.inf"
   find_main_window 10
   click_at $((main_x + main_w / 2)) $((main_y + main_h - 12))
   pointer_away
-  sleep 0.3
+  wait_until 5 window_focused "$main_window" || true  # judged by what Enter does next
 }
 
-# Enter in the main dialog; the programming dialog must appear within 5 s.
+# Enter in the main dialog, once it has the keyboard focus again as a person waits for (given
+# back by the tool when a dialog closed; the keys judge whether it came); the programming dialog
+# must appear within 5 s.
 enter_programs() {
+  wait_until 5 window_focused "$main_window" || true
   press Return
   find_program_dialog 5 || fail "Enter in the main dialog $1 did not open the programming dialog"
 }
@@ -81,7 +85,7 @@ again_after_about() {
   window_geometry "$about"
   note "About box ${WIDTH}x${HEIGHT}, titled \"$(xdotool getwindowname "$about")\""
   screenshot about
-  sleep 0.3
+  wait_until 5 window_focused "$about" || true  # judged by what the key does next
   press "$key"
   wait_until 5 window_gone "$about" || fail "the About box did not close on $key"
   enter_programs "after the About box closed on $key"

@@ -7,9 +7,9 @@
 #   program_device.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER [CAPTURE.swaps]
 #
 # Exits 0 when the decoded packet is exactly the one for the typed values, 77 when Xvfb,
-# xdotool, xprop or xwininfo is missing (a skip), anything else on failure. With CAPTURE.swaps,
-# the swap times of the decoded run are kept there, with the values the device must store, for
-# the firmware's simulation to replay.
+# xdotool, xprop, xwininfo or ImageMagick's import is missing (a skip), anything else on failure.
+# With CAPTURE.swaps, the swap times of the decoded run are kept there, with the values the device
+# must store, for the firmware's simulation to replay.
 set -euo pipefail
 
 usage="usage: program_device.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER [CAPTURE.swaps]"
@@ -18,7 +18,7 @@ sampler=${2:?$usage}
 capture=${3:-}
 [ -z "$capture" ] || rm -f "$capture"  # a capture left from an earlier run proves nothing
 source "$(dirname "${BASH_SOURCE[0]}")/../lib/tool.sh"
-e2e_begin
+e2e_begin import
 
 readonly app_name="E2E Loader"
 readonly app_width=360 app_height=260
@@ -50,8 +50,9 @@ program_once() {
   result=$sampler_out
 
   # Done ends the dialog once the transmission is over: the last swap is followed by one start
-  # duration (50 ms). While it still runs (a failed run), Done cancels it first.
-  sleep 0.5
+  # duration (50 ms), and then Start is usable again. While it still runs (a failed run), Done
+  # cancels it first.
+  wait_until 10 start_usable || true
   local _
   for _ in 1 2 3; do
     click_done

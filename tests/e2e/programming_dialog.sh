@@ -8,15 +8,15 @@
 #
 #   programming_dialog.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER PANEL_PROBE
 #
-# Exits 0 when every case passed, 77 when Xvfb, xdotool, xprop or xwininfo is missing (a skip),
-# 1 otherwise.
+# Exits 0 when every case passed, 77 when Xvfb, xdotool, xprop, xwininfo or ImageMagick's import
+# is missing (a skip), 1 otherwise.
 set -euo pipefail
 
 usage="usage: programming_dialog.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER PANEL_PROBE"
 app_binary=${1:?$usage} sampler=${2:?$usage} probe=${3:?$usage}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../lib/tool.sh"
-e2e_begin
+e2e_begin import
 
 # No settings: a packet of 3 bytes (sync, count 0, checksum 0), 30 swaps, about 2 s.
 write_config "$work/none.inf" "Program Check" '"360" "260"' 0
@@ -24,15 +24,17 @@ readonly empty_packet=550000 empty_swaps=30
 # The first swap follows Start by the 3 s countdown; on a loaded machine a little later.
 readonly first_swap_min_ms=2500 first_swap_max_ms=5000
 
-# The tool on CONFIG with its programming dialog open (Program clicked), the pointer off it.
+# The tool on CONFIG with its programming dialog open (Program clicked) and holding the keyboard,
+# the pointer off it, the idle panels painted.
 open_program_dialog() {
   start_tool "$1"
   find_main_window 10
   click_program
   find_program_dialog 10 || fail "the programming dialog did not appear on Program"
   pointer_away
-  sleep 0.3
-  [ "$(panel_colours)" = "dark light" ] ||
+  wait_until 5 window_focused "$dialog" || true  # judged by what the keys do next
+  panels_idle() { [ "$(panel_colours)" = "dark light" ]; }
+  wait_until 5 panels_idle ||
     fail "the idle panels are $(panel_colours), not dark (left) and light (right)"
 }
 
@@ -57,20 +59,22 @@ enter_starts() {
   first_swap_after Return
 }
 
-# Enter starts; during the countdown Enter, Space, Escape and Tab (from about 1.0 to 2.2 s) change
-# nothing: the dialog stays and the panels start swapping at 3 s, not later. A run restarted by
-# any of the keys would swap first 4 s or more after Start.
+# Enter starts; during the countdown Enter, Space, Escape and Tab (at 1.0, 1.2, 1.4 and 1.6 s)
+# change nothing: the dialog stays and the panels start swapping at 3 s, not later. A run
+# restarted by any of the keys would swap first 4 s or more after Start.
 keys_during_countdown() {
   open_program_dialog "$work/none.inf"
   start_sampler --swaps 1 --timeout-ms 9000
   local pressed
   pressed=$(now_ms)
   press Return
-  sleep 1
-  local key
+  # Pacing, the thing tested: each key at its moment of the countdown, 1.0 s after Start and
+  # then every 0.2 s, on the clock, so that slow xdotool calls do not push the keys later.
+  local key at=1000
   for key in Return space Escape Tab; do
+    pace_until_ms $((pressed + at))
     press "$key"
-    sleep 0.2
+    at=$((at + 200))
   done
   local keys_done=$(($(now_ms) - pressed))
   wait_sampler 15
@@ -81,8 +85,7 @@ keys_during_countdown() {
   ((keys_done < 3000)) || fail "the keys took until $keys_done ms, past the countdown: inconclusive"
   ((took >= first_swap_min_ms && took < 4000)) ||
     fail "the panels first swapped $took ms after Start: a key restarted the countdown"
-  wait_until 5 window_mapped "$dialog" || true
-  sleep 3  # the rest of the run
+  wait_until 10 start_usable || true  # the rest of the run
   window_mapped "$dialog" || fail "the programming dialog closed during the run"
 }
 
@@ -93,10 +96,12 @@ cancel_click_stops() {
   write_config "$work/ten.$BASHPID.inf" "Program Check" '"360" "400"' 10
   open_program_dialog "$work/ten.$BASHPID.inf"
   first_swap_after Return
-  sleep 0.5
+  sleep 0.5  # pacing, the thing tested: Cancel a few swaps into the run
   click_done  # reads Cancel during a run
   pointer_away
-  sleep 0.5
+  # A cancelled run is over once the panels are put back: then Start is usable. Judged by the
+  # panels and by the sampler's 2 s below, which see a run that went on.
+  wait_until 3 start_usable || true
   window_mapped "$dialog" || fail "the programming dialog closed on Cancel"
   [ "$(panel_colours)" = "dark light" ] ||
     fail "after Cancel the panels are $(panel_colours), not dark (left) and light (right)"
@@ -119,13 +124,14 @@ cancel_reads_as_cut_off() {
   click_program
   find_program_dialog 10 || fail "the programming dialog did not appear on Program"
   pointer_away
-  # Seconds after Start: 3 s of countdown, then the run's 2.75 s.
-  local delays=(4.2 4.6 5.0 3.8 4.4 4.8 4.0) attempt restored=0 record
+  # Milliseconds after Start: 3 s of countdown, then the run's 2.75 s.
+  local delays=(4200 4600 5000 3800 4400 4800 4000) attempt restored=0 record clicked
   for attempt in 1 2 3 4 5 6 7; do
     record="$work/cancel.$BASHPID.$attempt.swaps"
     start_sampler --timeout-ms 15000 --idle-ms 1000 --record "$record"
+    clicked=$(now_ms)
     click_start
-    sleep "${delays[attempt - 1]}"
+    pace_until_ms $((clicked + delays[attempt - 1]))  # the thing tested: Cancel at this moment
     click_done
     pointer_away
     wait_sampler 20
@@ -144,7 +150,7 @@ cancel_reads_as_cut_off() {
       restored=1
       break
     fi
-    sleep 0.5
+    wait_until 5 start_usable || true  # the next Start acts once this run is over
   done
   ((restored)) || fail "no cancel in seven came after an odd number of swaps"
 }
@@ -158,7 +164,8 @@ enter_after_complete_run() {
   note "first run: $sampler_out"
   [ "$sampler_status" -eq 0 ] && [[ $sampler_out == *" packet=$empty_packet "* ]] ||
     fail "the first run did not give the packet $empty_packet: $sampler_out"
-  sleep 1  # the run ends one start duration after its last swap
+  # The run ends one start duration after its last swap: then Start is usable again.
+  wait_until 5 start_usable || true
   window_mapped "$dialog" || fail "the programming dialog closed after the run"
   first_swap_after Return
   window_mapped "$dialog" || fail "the programming dialog closed on Enter after a run"
@@ -174,11 +181,13 @@ escape_closes_when_idle() {
     start_sampler --swaps "$empty_swaps" --timeout-ms 12000
     wait_sampler 20
     [ "$sampler_swaps" -eq "$empty_swaps" ] || fail "the run gave $sampler_swaps swaps: $sampler_out"
-    sleep 1
+    wait_until 5 start_usable || true  # the run is over: the dialog is idle
   fi
   press Escape
   wait_until 5 window_gone "$dialog" || fail "Escape did not close the idle programming dialog"
-  sleep 0.5
+  # The tool has handled the close once it gives the main window the keyboard back; a main
+  # window or a tool that went with the dialog has gone by then.
+  wait_until 5 window_focused "$main_window" || true
   window_mapped "$main_window" || fail "the main window went with the programming dialog"
   tool_running || fail "the tool ended with the programming dialog"
 }

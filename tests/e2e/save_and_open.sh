@@ -7,14 +7,14 @@
 #
 #   save_and_open.sh UNIVERSAL_PROGRAMMER
 #
-# Exits 0 when every case passed, 77 when Xvfb, xdotool, xprop or xwininfo is missing (a skip),
-# 1 otherwise.
+# Exits 0 when every case passed, 77 when Xvfb, xdotool, xprop, xwininfo or ImageMagick's import
+# is missing (a skip), 1 otherwise.
 set -euo pipefail
 
 app_binary=${1:?usage: save_and_open.sh UNIVERSAL_PROGRAMMER}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../lib/tool.sh"
-e2e_begin
+e2e_begin import
 
 readonly app_name="Open Check"
 write_config "$work/three.inf" "$app_name" '"360" "260"' 3
@@ -48,8 +48,8 @@ save_as_then_open() {
   type_values 44 55 66
   file_menu 1
   answer_file_dialog "Open" "$first"
-  sleep 0.5
-  [ -z "$(new_window 1 "$main_window")" ] || fail "a window stayed open after Open of $first"
+  settled_other_windows
+  [ -z "$other_windows" ] || fail "a window stayed open after Open of $first"
   file_menu 3
   answer_file_dialog "Save As" "$second"
   wait_until 10 test -s "$second" || fail "Save As wrote no file at $second"
@@ -71,14 +71,15 @@ open_missing_then_save() {
   note "message box titled \"$title\""
   screenshot message-box
   [ "$title" = "Universal Programmer" ] || fail "the message box is titled \"$title\""
-  sleep 0.3
+  wait_until 5 window_focused "$box" || true  # judged by what Return does next
   press Return
   wait_until 5 window_gone "$box" || fail "the message box did not close on Return"
   [ ! -e "$missing" ] || fail "Open created $missing"
   file_menu 2
   wait_until 10 test -s "$missing" || fail "File > Save after Open did not write $missing"
   check_saved "$missing" 7 8 9
-  [ -z "$(new_window 1 "$main_window")" ] || fail "a window opened on File > Save"
+  settled_other_windows
+  [ -z "$other_windows" ] || fail "a window opened on File > Save"
 }
 
 run_case "Save As writes the values, Open brings them back" 90 save_as_then_open

@@ -233,13 +233,6 @@ readonly menu_bar=20 file_title_x=18 about_title_x=58
 # main_w, main_h and client_top from it.
 find_main_window() {
   main_window=$(new_window "${1:-10}")
-  # Seen once on a machine shared by many displays: the tool could not connect to a display that
-  # was there before and after. That says nothing of the tool: start it once more.
-  if [ -z "$main_window" ] && tool_ended && grep -q 'could not connect to display' "$app_log"; then
-    note "the tool could not connect to $DISPLAY; starting it again"
-    start_tool "$app_dir/config.inf"
-    main_window=$(new_window "${1:-10}")
-  fi
   [ -n "$main_window" ] || case_fail "no window of the tool was mapped within ${1:-10} s"
   window_geometry "$main_window" || case_fail "the main window vanished"
   main_x=$X main_y=$Y main_w=$WIDTH main_h=$HEIGHT
@@ -260,17 +253,17 @@ type_into_box() {
   if [ -n "$2" ]; then xdotool type --delay 30 -- "$2"; fi
 }
 
-popup_open() { [ "$(tool_windows | wc -l)" -gt "$1" ]; }
-
 # Opens the menu bar title at X (relative to the main window); waits until a new window (the
-# menu or, for a command title, its dialog) is mapped. A click that came before the window took
-# input is repeated.
+# menu or, for a command title, its dialog) is mapped and sets opened_window to it. A click that
+# came before the window took input is repeated.
 click_menu_title() {
   local before _
-  before=$(tool_windows | wc -l)
+  before=$(tool_windows)
   for _ in 1 2 3; do
     click_at $((main_x + $1)) $((main_y + menu_bar / 2))
-    wait_until 4 popup_open "$before" && return 0
+    # shellcheck disable=SC2086  # one id a word
+    opened_window=$(new_window 4 $before)
+    [ -z "$opened_window" ] || return 0
   done
   case_fail "nothing opened on a click on the menu bar at x=$1"
 }
@@ -279,10 +272,51 @@ click_menu_title() {
 # 1 Open..., 2 Save, 3 Save As..., 4 Exit.
 file_menu() {
   click_menu_title "$file_title_x"
-  sleep 0.5  # the popup takes the keyboard once it is shown
-  local i
-  for ((i = 0; i < $1; i++)); do press Down; done
+  local menu=$opened_window i
+  # Painted once it holds still: a change seen later is then a Down's doing.
+  last_picture=""
+  wait_until 5 picture_steady "$menu" "" || case_fail "the File menu kept changing for 5 s"
+  for ((i = 0; i < $1; i++)); do menu_down "$menu"; done
   press Return
+}
+
+# Presses Down in the open MENU, which shows last_picture, and waits until its highlight has
+# moved (the menu's picture changed), so that every Down counts once: a Down that came before
+# the popup took the keyboard is pressed again, one that was taken is never repeated.
+menu_down() {
+  local before=$last_picture _
+  for _ in 1 2 3; do
+    press Down
+    wait_until 5 picture_differs "$1" "" "$before" && return 0
+  done
+  case_fail "the menu did not move its highlight on Down"
+}
+
+# Sets other_windows to the tool's mapped windows other than the main window, once the tool has
+# shown that it has handled all earlier input: a click on the File title, queued behind that
+# input, opened the File menu (a popup, with no window manager's say), which Escape closes again.
+# So a window that should not be there is seen however late it is mapped. With a modal window in
+# the way no menu opens, and the windows are taken after the clicks' 12 s.
+settled_other_windows() {
+  local menu="" w _
+  popup_menu() {
+    for w in $(tool_windows); do
+      if xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
+        echo "$w"
+        return 0
+      fi
+    done
+    return 1
+  }
+  for _ in 1 2 3; do
+    click_at $((main_x + file_title_x)) $((main_y + menu_bar / 2))
+    menu=$(wait_until 4 popup_menu) && break
+  done
+  other_windows=$(tool_windows | grep -vx -e "$main_window" -e "${menu:-none}" || true)
+  if [ -n "$menu" ]; then
+    press Escape
+    wait_until 5 window_gone "$menu" || case_fail "the File menu did not close on Escape"
+  fi
 }
 
 # Answers the file dialog (the window titled TITLE) with PATH typed into its name box.
@@ -292,7 +326,14 @@ answer_file_dialog() {
   [ -n "$dialog" ] || case_fail "the file dialog \"$title\" did not appear"
   window_geometry "$dialog"
   xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
-  sleep 1.5  # the name box has the focus once the dialog has listed its folder
+  # Typing goes to the dialog once it has the keyboard, and stays in the name box once the
+  # dialog has listed its folder: its list (the middle of the dialog) holds still.
+  wait_until 15 window_focused "$dialog" ||
+    case_fail "the file dialog \"$title\" did not take the keyboard"
+  local list="$((WIDTH * 3 / 4))x$((HEIGHT / 2))+$((WIDTH / 5))+$((HEIGHT / 5))"
+  last_picture=""
+  wait_until 15 picture_steady "$dialog" "$list" ||
+    case_fail "the file dialog \"$title\" kept changing its list for 15 s"
   press ctrl+a BackSpace
   xdotool type --delay 20 -- "$path"
   # A completion list may take the first Return.
@@ -303,55 +344,6 @@ answer_file_dialog() {
   case_fail "the file dialog \"$title\" did not take $path"
 }
 
-# --- The programming dialog, titled "Program", and its template in dialog units.
-source "$(dirname "${BASH_SOURCE[0]}")/program-dialog.sh"
-
-# Waits up to SECONDS (10) for the programming dialog; sets dialog, dialog_x/y/w/h and the panel
-# centres left_x, right_x, panel_y (left 10..W/2-2, right W/2+2..W-10, both 70..H-10 down).
-find_program_dialog() {
-  dialog=$(find_window "Program" "${1:-10}")
-  [ -n "$dialog" ] || return 1
-  window_geometry "$dialog" || return 1
-  dialog_x=$X dialog_y=$Y dialog_w=$WIDTH dialog_h=$HEIGHT
-  panel_y=$((dialog_y + (70 + dialog_h - 10) / 2))
-  left_x=$((dialog_x + (10 + dialog_w / 2 - 2) / 2))
-  right_x=$((dialog_x + (dialog_w / 2 + 2 + dialog_w - 10) / 2))
-}
-
-program_dialog_gone() { no_window_named "Program"; }
-
-# Sets point_x, point_y to the centre of the rectangle LEFT TOP WIDTH HEIGHT (dialog units) of
-# the programming dialog.
-dialog_point() {
-  point_x=$((dialog_x + (2 * $1 + $3) * dialog_w / (2 * program_units_w)))
-  point_y=$((dialog_y + (2 * $2 + $4) * dialog_h / (2 * program_units_h)))
-}
-click_start() { dialog_point "${start_button_units[@]}" && click_at "$point_x" "$point_y"; }
-click_done() { dialog_point "${done_button_units[@]}" && click_at "$point_x" "$point_y"; }  # Cancel in a run
-
-# Prints "left right" for the panels now, each "light" or "dark".
-panel_colours() { "$probe" "$left_x" "$panel_y" "$right_x" "$panel_y"; }
-
-# Starts the panel sampler on the panels with OPTIONS... and waits until it samples; sets
-# sampler_pid. Not niced: it stands for a device with a processor of its own.
-start_sampler() {
-  sampler_file="$work/sampler.$BASHPID"  # named here: a background command has a pid of its own
-  rm -f "$sampler_file.ready"
-  "$sampler" "$left_x" "$panel_y" "$right_x" "$panel_y" --ready "$sampler_file.ready" "$@" \
-    >"$sampler_file" 2>&1 &
-  sampler_pid=$!
-  wait_until 10 test -e "$sampler_file.ready" ||
-    case_fail "the panel sampler did not start: $(cat "$sampler_file")"
-}
-
-# Waits up to SECONDS for the sampler to end; sets sampler_status, sampler_out, sampler_swaps.
-wait_sampler() {
-  sampler_running() { ! kill -0 "$sampler_pid" 2>/dev/null; }
-  wait_until "$1" sampler_running || case_fail "the panel sampler still runs after $1 s"
-  sampler_status=0
-  wait "$sampler_pid" || sampler_status=$?
-  sampler_pid=""
-  sampler_out=$(cat "$sampler_file")
-  sampler_swaps=$(sed -n 's/.*swaps=\([0-9]*\).*/\1/p' <<<"$sampler_out")
-  sampler_swaps=${sampler_swaps:-0}
-}
+# --- What the screen shows, and the programming dialog.
+source "$(dirname "${BASH_SOURCE[0]}")/screen.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/program-run.sh"
