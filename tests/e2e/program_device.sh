@@ -4,21 +4,20 @@
 # and checks what a device reading the screen decodes: the panel sampler watches the two panels
 # from another process and feeds the swap times to the reference receiver.
 #
-#   program_device.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER [CAPTURE.swaps]
+#   program_device.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER PANEL_PROBE [CAPTURE.swaps]
 #
 # Exits 0 when the decoded packet is exactly the one for the typed values, 77 when Xvfb,
-# xdotool, xprop, xwininfo or ImageMagick's import is missing (a skip), anything else on failure.
+# xdotool, xprop or xwininfo is missing (a skip), anything else on failure.
 # With CAPTURE.swaps, the swap times of the decoded run are kept there, with the values the device
 # must store, for the firmware's simulation to replay.
 set -euo pipefail
 
-usage="usage: program_device.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER [CAPTURE.swaps]"
-app_binary=${1:?$usage}
-sampler=${2:?$usage}
-capture=${3:-}
+usage="usage: program_device.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER PANEL_PROBE [CAPTURE.swaps]"
+app_binary=${1:?$usage} sampler=${2:?$usage} probe=${3:?$usage}
+capture=${4:-}
 [ -z "$capture" ] || rm -f "$capture"  # a capture left from an earlier run proves nothing
 source "$(dirname "${BASH_SOURCE[0]}")/../lib/tool.sh"
-e2e_begin import
+e2e_begin
 
 readonly app_name="E2E Loader"
 readonly app_width=360 app_height=260

@@ -8,15 +8,15 @@
 #
 #   programming_dialog.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER PANEL_PROBE
 #
-# Exits 0 when every case passed, 77 when Xvfb, xdotool, xprop, xwininfo or ImageMagick's import
-# is missing (a skip), 1 otherwise.
+# Exits 0 when every case passed, 77 when Xvfb, xdotool, xprop or xwininfo is missing (a skip),
+# 1 otherwise.
 set -euo pipefail
 
 usage="usage: programming_dialog.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER PANEL_PROBE"
 app_binary=${1:?$usage} sampler=${2:?$usage} probe=${3:?$usage}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../lib/tool.sh"
-e2e_begin import
+e2e_begin
 
 # No settings: a packet of 3 bytes (sync, count 0, checksum 0), 30 swaps, about 2 s.
 write_config "$work/none.inf" "Program Check" '"360" "260"' 0

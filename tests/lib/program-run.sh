@@ -56,12 +56,12 @@ wait_sampler() {
 }
 
 # Sets rect to the middle of the rectangle LEFT TOP WIDTH HEIGHT (dialog units) of the
-# programming dialog, as a crop geometry in the dialog's pixels: three fifths of its width and
-# half its height, where a button's label is and its frame is not.
+# programming dialog, as "X Y WIDTH HEIGHT" on the screen: three fifths of its width and half its
+# height, where a button's label is and its frame is not.
 dialog_label_rect() {
   local x=$(($1 * dialog_w / program_units_w)) y=$(($2 * dialog_h / program_units_h))
   local w=$(($3 * dialog_w / program_units_w)) h=$(($4 * dialog_h / program_units_h))
-  rect="$((w * 3 / 5))x$((h / 2))+$((x + w / 5))+$((y + h / 4))"
+  rect="$((dialog_x + x + w / 5)) $((dialog_y + y + h / 4)) $((w * 3 / 5)) $((h / 2))"
 }
 
 # True when the Start button can be used: its label is drawn black, not in the grey of a
@@ -71,13 +71,15 @@ dialog_label_rect() {
 start_usable() {
   local darkest
   dialog_label_rect "${start_button_units[@]}"
-  darkest=$(darkest_pixel "$dialog" "$rect") || return 1
+  # shellcheck disable=SC2086  # four numbers
+  darkest=$(darkest_pixel $rect) || return 1
   ((darkest < 64))
 }
 start_greyed() {
   local darkest
   dialog_label_rect "${start_button_units[@]}"
-  darkest=$(darkest_pixel "$dialog" "$rect") || return 1
+  # shellcheck disable=SC2086  # four numbers
+  darkest=$(darkest_pixel $rect) || return 1
   ((darkest >= 64))
 }
 

@@ -1,6 +1,6 @@
 # What a person sees of the tool's windows beyond their being mapped, for the scripts that wait
 # for a state instead of sleeping: which window has the keyboard, and the pixels of a window or
-# of a part of it. Sourced by tool.sh, not run. The pictures are read with ImageMagick's import:
+# of a part of it. Sourced by tool.sh, not run. Whole pictures are read with ImageMagick's import:
 # a script that uses them names `import` to e2e_begin, which skips the script without it.
 
 # True when WINDOW has the keyboard focus. With no window manager only the tool moves the focus,
@@ -39,14 +39,10 @@ picture_steady() {
   return 1
 }
 
-# Prints the brightness (0..255, the mean of red, green and blue) of the darkest pixel in
-# WINDOW's rectangle GEOMETRY; false when the window could not be read.
-darkest_pixel() {
-  local pixels
-  pixels=$(import -window "$1" -crop "$2" -depth 8 txt:- 2>/dev/null) || return 1
-  awk -F '[(),]' '/^[0-9]/ { v = int(($4 + $5 + $6) / 3); if (min == "" || v < min) min = v }
-                  END { if (min == "") exit 1; print min }' <<<"$pixels"
-}
+# Prints the brightness (0..255, the mean of red, green and blue) of the darkest pixel of the
+# screen's rectangle X Y WIDTH HEIGHT; false when it could not be read. Through the panel probe
+# (`probe`): one request to the display server, cheap enough to poll while the tool transmits.
+darkest_pixel() { "$probe" --darkest "$@"; }
 
 # Pacing, never a wait for a state: sleeps until the clock (now_ms) reads MS, at once when past.
 # For keys that must come at given moments of a run, whatever each xdotool call costs.

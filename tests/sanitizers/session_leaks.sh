@@ -6,13 +6,14 @@
 # suppressed through tests/sanitizers/lsan.supp, one commented entry each), no memory error.
 # Driven through the end-to-end scripts' helpers (tests/lib/tool.sh).
 #
-#   session_leaks.sh UNIVERSAL_PROGRAMMER
+#   session_leaks.sh UNIVERSAL_PROGRAMMER PANEL_PROBE
 #
 # Exits 0 on success, 77 when Xvfb, xdotool, xprop, xwininfo or ImageMagick's import is missing
 # (a skip), anything else on failure.
 set -euo pipefail
 
-app_binary=${1:?usage: session_leaks.sh UNIVERSAL_PROGRAMMER}
+usage="usage: session_leaks.sh UNIVERSAL_PROGRAMMER PANEL_PROBE"
+app_binary=${1:?$usage} probe=${2:?$usage}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../lib/tool.sh"
 e2e_begin import
