@@ -7,7 +7,11 @@
 //      inside the tolerance, must come out exactly.
 // Whatever the input: a packet reported valid has its sync, length and checksum right, the
 // length never exceeds OPTICAL_MAX_PACKET, an error never leaves values to read, and a receiver
-// that refused its durations stays silent.
+// that refused its durations stays silent. The streaming mode (orx_stream) is fed the same swaps
+// on a 32-bit clock: in the symbol runs it must report the same event, length and byte as the
+// buffered mode at every swap until time steps back or jumps past 2^32 us (where the two read
+// the time differently by design), and it must bring a round trip's packet out exactly wherever
+// its clock wraps.
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -59,6 +63,17 @@ void Observe(const orx_receiver& rx, orx_event event) {
   }
 }
 
+// The streaming receiver agrees with the buffered one after the same swap or poll.
+void Agree(const orx_receiver& rx, orx_event event, const orx_stream& stream,
+           orx_event stream_event) {
+  FUZZ_CHECK(stream_event == event);
+  const std::size_t length = orx_length(&rx);
+  FUZZ_CHECK(orx_stream_length(&stream) == length);
+  const bool byte_came = event == ORX_BYTE || event == ORX_PACKET || event == ORX_ERR_SYNC ||
+                         event == ORX_ERR_LENGTH || event == ORX_ERR_CHECKSUM;
+  if (byte_came) FUZZ_CHECK(orx_stream_byte(&stream) == orx_bytes(&rx)[length - 1]);
+}
+
 // Time moves on without overflowing: the receiver must cope with any time, not the fuzzer.
 std::int64_t Later(std::int64_t time, std::int64_t step) {
   std::int64_t sum = 0;
@@ -74,12 +89,22 @@ void Raw(Input& input) {
   const std::int64_t one = input.Int64();
   const std::int64_t start = input.Int64();
   const bool ready = orx_init(&rx, zero, one, start);
+  orx_stream stream;
+  const bool stream_ready =
+      orx_stream_init(&stream, static_cast<std::uint32_t>(zero), static_cast<std::uint32_t>(one),
+                      static_cast<std::uint32_t>(start));
   while (!input.Empty()) {
     const bool poll = input.Byte() & 1;
     const std::int64_t time = input.Int64();
     const orx_event event = poll ? orx_poll(&rx, time) : orx_feed_swap(&rx, time);
     Observe(rx, event);
     if (!ready) FUZZ_CHECK(event == ORX_NONE && orx_length(&rx) == 0);
+    const auto at = static_cast<std::uint32_t>(time);
+    const orx_event stream_event =
+        poll ? orx_stream_poll(&stream, at) : orx_stream_swap(&stream, at);
+    FUZZ_CHECK(stream_event >= ORX_NONE && stream_event <= ORX_ERR_TRUNCATED);
+    FUZZ_CHECK(orx_stream_length(&stream) <= OPTICAL_MAX_PACKET);
+    if (!stream_ready) FUZZ_CHECK(stream_event == ORX_NONE && orx_stream_length(&stream) == 0);
   }
 }
 
@@ -89,7 +114,11 @@ void Symbols(Input& input) {
   const std::int64_t margin = (one - zero) / 2;
   orx_receiver rx;
   FUZZ_CHECK(orx_init(&rx, zero, one, zero));
-  std::int64_t now = static_cast<std::int64_t>(input.Bits(1)) << 56;
+  orx_stream stream;
+  FUZZ_CHECK(orx_stream_init(&stream, static_cast<std::uint32_t>(zero),
+                             static_cast<std::uint32_t>(one), static_cast<std::uint32_t>(zero)));
+  bool comparable = true;  // until time steps back or jumps past 2^32 us
+  std::int64_t now = static_cast<std::int64_t>(input.Bits(1)) << 56, previous = now;
   std::vector<std::int64_t> recorded;
   while (!input.Empty()) {
     const std::uint8_t symbol = input.Byte();
@@ -111,9 +140,14 @@ void Symbols(Input& input) {
           case 0:
             now = Later(now, 2 * one + (symbol >> 2 & 15));
             break;
-          case 1:
-            Observe(rx, orx_poll(&rx, Later(now, (symbol >> 2 & 15) * one / 4)));
+          case 1: {
+            const std::int64_t at = Later(now, (symbol >> 2 & 15) * one / 4);
+            event = orx_poll(&rx, at);
+            Observe(rx, event);
+            const orx_event stream_event = orx_stream_poll(&stream, static_cast<std::uint32_t>(at));
+            if (comparable) Agree(rx, event, stream, stream_event);
             continue;
+          }
           case 2:
             now = Later(now, -(symbol >> 2 & 15) - 1);
             break;
@@ -122,9 +156,16 @@ void Symbols(Input& input) {
             break;
         }
     }
+    // A step back (a jitter may make one) or past 2^32 us reads differently in the two modes.
+    if (now < previous || static_cast<std::uint64_t>(now) - static_cast<std::uint64_t>(previous) >
+                              std::numeric_limits<std::uint32_t>::max())
+      comparable = false;
+    previous = now;
     recorded.push_back(now);
     event = orx_feed_swap(&rx, now);
     Observe(rx, event);
+    const orx_event stream_event = orx_stream_swap(&stream, static_cast<std::uint32_t>(now));
+    if (comparable) Agree(rx, event, stream, stream_event);
   }
   // The recorded run decoded in pieces ends like the swaps fed one by one, and goes on from
   // where each piece stopped.
@@ -181,6 +222,22 @@ void RoundTrip(Input& input) {
   FUZZ_CHECK(consumed == times.size());
   FUZZ_CHECK(orx_length(&rx) == length);
   FUZZ_CHECK(std::memcmp(orx_bytes(&rx), packet, length) == 0);
+
+  // The streaming mode on a 32-bit clock that starts anywhere, so that it may wrap mid-run: the
+  // same bytes, one at a time, and the packet.
+  orx_stream stream;
+  FUZZ_CHECK(orx_stream_init(&stream, kZero, kOne, kStart));
+  const auto offset = static_cast<std::uint32_t>(input.Bits(4));
+  std::uint8_t got[ORX_MAX_PACKET];
+  orx_event stream_event = ORX_NONE;
+  for (const std::int64_t time : times) {
+    stream_event = orx_stream_swap(&stream, static_cast<std::uint32_t>(time) + offset);
+    if (stream_event == ORX_BYTE || stream_event == ORX_PACKET)
+      got[orx_stream_length(&stream) - 1] = orx_stream_byte(&stream);
+  }
+  FUZZ_CHECK(stream_event == ORX_PACKET);
+  FUZZ_CHECK(orx_stream_length(&stream) == length);
+  FUZZ_CHECK(std::memcmp(got, packet, length) == 0);
 }
 
 }  // namespace

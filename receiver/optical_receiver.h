@@ -20,6 +20,10 @@
  *   - a silence of at least idle = 2 * one_us ends any packet in progress; the next swap begins
  *     a new packet. After a complete packet or an error, swaps are ignored until such a silence.
  *
+ * Two modes share one decoder: the buffered one (orx_receiver, 64-bit times) keeps the packet
+ * and hands over its values once it checks out; the streaming one (orx_stream, 32-bit times that
+ * may wrap) hands over each byte as it completes and needs about 30 bytes of RAM.
+ *
  * Plain C11, no allocation, no dependencies beyond the C standard library. Not thread-safe: one
  * receiver per sensor, fed from one context.
  */
@@ -56,20 +60,28 @@ typedef enum orx_event {
   ORX_ERR_TRUNCATED, /* silence (or end of input) before the packet was complete */
 } orx_event;
 
-/* Receiver state. Treat as opaque; fields may change. */
+/* Where a receiver is within the packet: the part that both modes below share, one decoder of
+ * symbols and bytes. Treat as opaque; fields may change. */
+typedef struct orx_decoder {
+  uint8_t mode;        /* off / ready / receiving / waiting for idle */
+  uint8_t swap;        /* swaps seen of the current byte, 0..9 */
+  uint8_t shift;       /* bits of the current byte so far */
+  uint8_t sum;         /* running checksum of count and values */
+  uint8_t count;       /* the count byte of the packet in progress */
+  uint8_t byte;        /* the byte completed last */
+  uint16_t length;     /* complete bytes received */
+  bool complete;       /* the last packet ended with ORX_PACKET */
+  bool cut_bytes_kept; /* length (and bytes) are those of a packet just cut short */
+} orx_decoder;
+
+/* Receiver state (buffered mode). Treat as opaque; fields may change. */
 typedef struct orx_receiver {
   int64_t threshold_us; /* short below, long at or above */
   int64_t min_us;       /* shortest accepted interval */
   int64_t max_us;       /* longest accepted interval */
   int64_t idle_us;      /* silence that ends a packet */
   int64_t last_us;      /* time of the previous swap */
-  int mode;             /* ready / receiving / waiting for idle */
-  int swap;             /* swaps seen of the current byte, 0..9 */
-  uint8_t shift;        /* bits of the current byte so far */
-  uint8_t sum;          /* running checksum of count and values */
-  size_t length;        /* complete bytes received */
-  bool complete;        /* the last packet ended with ORX_PACKET */
-  bool cut_bytes_kept;  /* length and bytes are those of a packet just cut short */
+  orx_decoder decoder;
   uint8_t bytes[ORX_MAX_PACKET];
 } orx_receiver;
 
@@ -106,6 +118,41 @@ size_t orx_length(const orx_receiver* rx);
 /* The setting values of the last packet if it ended with ORX_PACKET (count in *count), else
  * NULL with *count = 0. */
 const uint8_t* orx_values(const orx_receiver* rx, size_t* count);
+
+/* ---- Streaming mode: no packet buffer, 32-bit time ---------------------------------------
+ *
+ * The same decoder without the 256-byte buffer, for parts with little RAM (30 bytes of state on
+ * AVR). Each byte is handed over as it completes: after ORX_BYTE, ORX_PACKET or an error that a
+ * byte brought (ORX_ERR_SYNC, ORX_ERR_LENGTH, ORX_ERR_CHECKSUM), orx_stream_byte() is that byte
+ * and orx_stream_length() - 1 its place in the packet (0 sync, 1 count, 2 .. count + 1 values,
+ * then the checksum, which comes only with ORX_PACKET or ORX_ERR_CHECKSUM). The checksum is kept
+ * running, so a device stores the values as they come and commits them only on ORX_PACKET.
+ * The events are those the buffered mode reports for the same swaps.
+ *
+ * Times are unsigned 32-bit microseconds that may wrap around (every 71.6 minutes): only the
+ * difference from one swap to the next counts, taken modulo 2^32. So a time going backwards reads
+ * as a silence long past idle, not as a bad interval, and a silence of 71.6 minutes or more can
+ * read as a short one: call orx_stream_poll() at least that often (any main loop does), which
+ * ends whatever was in progress once idle has passed. */
+typedef struct orx_stream {
+  uint32_t threshold_us, min_us, max_us, idle_us; /* as in orx_receiver */
+  uint32_t last_us;                               /* time of the previous swap */
+  orx_decoder decoder;
+} orx_stream;
+
+/* Same rules as orx_init; also false unless one_us is at most UINT32_MAX / 4. */
+bool orx_stream_init(orx_stream* rx, uint32_t zero_us, uint32_t one_us, uint32_t start_us);
+
+/* As orx_feed_swap and orx_poll, with wrap-around time. */
+orx_event orx_stream_swap(orx_stream* rx, uint32_t time_us);
+orx_event orx_stream_poll(orx_stream* rx, uint32_t now_us);
+
+/* The byte completed last (see above). */
+uint8_t orx_stream_byte(const orx_stream* rx);
+
+/* Complete bytes of the packet in progress, sync and checksum included; after
+ * ORX_ERR_TRUNCATED, those of the packet cut short, until the next call (0: stray swaps only). */
+uint16_t orx_stream_length(const orx_stream* rx);
 
 /* Short constant name of an event, e.g. "ERR_CHECKSUM". */
 const char* orx_event_name(orx_event event);

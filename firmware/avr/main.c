@@ -27,6 +27,9 @@
 #error "Timer1 at F_CPU / 8 gives 0.5 us ticks only at 16 MHz: adjust stamp_to_us for this clock"
 #endif
 
+/* Two slots of 512 bytes in the 1 KB of EEPROM: each holds the format's 253 settings. */
+#define SLOT_SIZE 0x200u
+
 #define LED_PORT PORTB
 #define LED_DDR DDRB
 #define LED_SUCCESS _BV(PB5)
@@ -117,10 +120,10 @@ static void eeprom_put(uint16_t address, uint8_t value) {
 }
 
 static void settings_load(void) {
-  settings_slot = (int8_t)settings_current_slot(eeprom_read, 0);
+  settings_slot = (int8_t)settings_current_slot(SLOT_SIZE, eeprom_read, 0);
   settings_count = 0;
   if (settings_slot < 0) return;
-  const uint16_t base = SETTINGS_SLOT_BASE(settings_slot);
+  const uint16_t base = SETTINGS_SLOT_BASE(settings_slot, SLOT_SIZE);
   settings_count = eeprom_read_byte((const uint8_t*)(uintptr_t)(base + SETTINGS_OFFSET_COUNT));
   eeprom_read_block(settings, (const void*)(uintptr_t)(base + SETTINGS_OFFSET_VALUES),
                     settings_count);
@@ -132,11 +135,12 @@ static void settings_load(void) {
  * commit, and if it is not valid the old settings stay in force and the result is false. */
 static bool settings_store(const uint8_t* values, uint8_t count) {
   const uint8_t slot = settings_slot == 0 ? 1 : 0;
-  const uint16_t base = SETTINGS_SLOT_BASE(slot);
+  const uint16_t base = SETTINGS_SLOT_BASE(slot, SLOT_SIZE);
   uint8_t sequence = 1;
   if (settings_slot >= 0)
     sequence =
-        (uint8_t)(eeprom_read(SETTINGS_SLOT_BASE(settings_slot) + SETTINGS_OFFSET_SEQUENCE, 0) +
+        (uint8_t)(eeprom_read(
+                      SETTINGS_SLOT_BASE(settings_slot, SLOT_SIZE) + SETTINGS_OFFSET_SEQUENCE, 0) +
                   1u);
   uint8_t check = settings_crc8(settings_crc8(0, sequence), count);
   for (uint8_t i = 0; i < count; i++) check = settings_crc8(check, values[i]);
@@ -147,7 +151,7 @@ static bool settings_store(const uint8_t* values, uint8_t count) {
   eeprom_put(base + SETTINGS_OFFSET_COUNT, count);
   eeprom_put(base + SETTINGS_OFFSET_CHECK, check);
   eeprom_put(base + SETTINGS_OFFSET_MARKER, SETTINGS_COMMITTED);
-  if (!settings_slot_valid(slot, eeprom_read, 0)) return false;
+  if (!settings_slot_valid(slot, SLOT_SIZE, eeprom_read, 0)) return false;
 
   for (uint8_t i = 0; i < count; i++) settings[i] = values[i];
   settings_count = count;

@@ -1,10 +1,11 @@
 /*
  * Where the firmware keeps the settings in EEPROM, and how a copy is recognised as whole.
  *
- * Two slots, each able to hold a full set of settings. A new set is always written into the slot
- * that does not hold the current one, and it becomes current only when its last byte (the commit
- * marker) is written. A power cut at any moment therefore leaves either the old set or the new
- * one, never a mixture:
+ * Two slots of `slot_size` bytes each (a firmware picks the size its EEPROM allows: 0x200 holds the
+ * format's 253 settings, 0x100 holds 252, which fits two slots in 512 bytes). A new set is always
+ * written into the slot that does not hold the current one, and it becomes current only when its
+ * last byte (the commit marker) is written. A power cut at any moment therefore leaves either the
+ * old set or the new one, never a mixture:
  *
  *   offset  size  content
  *   0       1     commit marker: SETTINGS_COMMITTED once the record is whole
@@ -30,7 +31,12 @@
 
 #define SETTINGS_MAX_VALUES ORX_MAX_VALUES
 #define SETTINGS_SLOTS 2
-#define SETTINGS_SLOT_BASE(slot) ((uint16_t)((slot)*0x200u))
+#define SETTINGS_SLOT_BASE(slot, slot_size) ((uint16_t)((slot) * (slot_size)))
+/* The most settings a slot of `slot_size` bytes holds: the format's 253, or fewer. */
+#define SETTINGS_CAPACITY(slot_size)                                                             \
+  ((slot_size)-SETTINGS_OFFSET_VALUES < SETTINGS_MAX_VALUES ? (slot_size)-SETTINGS_OFFSET_VALUES \
+                                                            : SETTINGS_MAX_VALUES)
+/* The largest EEPROM of the parts the firmwares run on. */
 #define SETTINGS_EEPROM_SIZE 1024u
 
 enum {
@@ -50,12 +56,13 @@ typedef uint8_t (*settings_read_fn)(uint16_t address, void* context);
 uint8_t settings_crc8(uint8_t crc, uint8_t byte);
 
 /* The check byte the record in `slot` should carry, computed from what the slot holds. */
-uint8_t settings_slot_check(uint8_t slot, settings_read_fn read, void* context);
+uint8_t settings_slot_check(uint8_t slot, uint16_t slot_size, settings_read_fn read, void* context);
 
-/* True if the record in `slot` is committed, its count in range and its check right. */
-bool settings_slot_valid(uint8_t slot, settings_read_fn read, void* context);
+/* True if the record in `slot` is committed, its count within what the slot holds and its check
+ * right. */
+bool settings_slot_valid(uint8_t slot, uint16_t slot_size, settings_read_fn read, void* context);
 
 /* The slot holding the current settings (the newer of two valid records), or -1 if none is. */
-int settings_current_slot(settings_read_fn read, void* context);
+int settings_current_slot(uint16_t slot_size, settings_read_fn read, void* context);
 
 #endif /* FIRMWARE_SETTINGS_RECORD_H */

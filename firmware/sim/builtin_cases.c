@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "firmware/sim/part.h"
 #include "firmware/sim/simulated_part.h"
 #include "protocol/optical_protocol.h"
 #include "tests/receiver/transmitter_model.h"
@@ -17,7 +18,7 @@ typedef enum {
   CHANGE_SAME_TIME,   /* one swap of the sync byte twice, at the same microsecond */
   CHANGE_STRAY,       /* no packet: a few swaps far apart, as a hand or the window opening */
   CHANGE_TWO_RUNS,    /* a good run, then the same run with a bad checksum: the first one stays */
-  CHANGE_AT_WRAP,     /* the whole run moved so that one swap comes just before Timer1 wraps */
+  CHANGE_AT_WRAP,     /* the whole run moved so that one swap comes just before the timer wraps */
   CHANGE_WORN_VALUE,  /* the EEPROM cell for the second value does not keep what it is given */
   CHANGE_WORN_MARKER, /* the same for the commit marker */
   /* The interval after bit 0 (a zero) or bit 1 (a one) of the count byte 2 made jitter_us long:
@@ -38,7 +39,7 @@ typedef enum {
 typedef struct {
   const char* name;
   uint8_t values[ORX_MAX_VALUES];
-  int count; /* -1: ORX_MAX_VALUES values of a pattern */
+  int count; /* -1: ORX_MAX_VALUES values of a pattern, -2: one fewer */
   change change;
   int64_t jitter_us; /* CHANGE_AT_WRAP: how long before the wrap the swap comes;
                       * CHANGE_..._BIT_LENGTH: the interval's length */
@@ -53,6 +54,7 @@ static const builtin_case builtin_cases[] = {
   {"one setting",                       {0x2A},                1, CHANGE_NONE,      0, OLD_IN_SLOT0,      SHOWN_SUCCESS},
   {"values 0 255 300 -1",               {0x00, 0xFF, 0x2C, 0xFF}, 4, CHANGE_NONE,   0, OLD_IN_SLOT0,      SHOWN_SUCCESS},
   {"253 settings",                      {0},                  -1, CHANGE_NONE,      0, OLD_IN_SLOT0,      SHOWN_SUCCESS},
+  {"252 settings (a 256-byte slot)",    {0},                  -2, CHANGE_NONE,      0, OLD_IN_SLOT1_WRAP, SHOWN_SUCCESS},
   {"first programming (erased EEPROM)", {0x07, 0x80},          2, CHANGE_NONE,      0, OLD_NONE,          SHOWN_SUCCESS},
   {"sequence number wraps",             {0x01},                1, CHANGE_NONE,      0, OLD_IN_SLOT1_WRAP, SHOWN_SUCCESS},
   {"after a cut write: stored",         {0x01},                1, CHANGE_NONE,      0, OLD_TORN_NEWER,    SHOWN_SUCCESS},
@@ -86,7 +88,7 @@ static const builtin_case builtin_cases[] = {
 };
 /* clang-format on */
 
-/* The cycle of Timer1's first overflow: the firmware starts the timer at a fixed point after
+/* The cycle of the timer's first overflow: the firmware starts the timer at a fixed point after
  * reset, so this fixes the phase of every later wrap. */
 static avr_cycle_count_t timer_phase(elf_firmware_t* firmware) {
   static avr_cycle_count_t phase;
@@ -104,18 +106,19 @@ static avr_cycle_count_t timer_phase(elf_firmware_t* firmware) {
 }
 
 /* Moves the run so that its swap `index` comes `before_us` microseconds (and less than one
- * more) before a wrap of Timer1. */
+ * more) before a wrap of the timer. */
 static void move_to_wrap(timeline* line, size_t index, int64_t before_us, avr_cycle_count_t phase) {
   const avr_cycle_count_t at = us_to_cycle(line->times[index]);
+  const avr_cycle_count_t wrap_cycles = the_part()->timer_wrap_cycles;
   avr_cycle_count_t wrap = phase;
-  while (wrap < at + TIMER1_WRAP_CYCLES) wrap += TIMER1_WRAP_CYCLES;
-  const int64_t shift_us = (int64_t)((wrap - at) / CYCLES_PER_US) - before_us;
+  while (wrap < at + wrap_cycles) wrap += wrap_cycles;
+  const int64_t shift_us = cycles_to_us(wrap - at) - before_us;
   for (size_t i = 0; i < line->count; i++) line->times[i] += shift_us;
 }
 
 static void build_case(elf_firmware_t* firmware, const builtin_case* c, timeline* line) {
   uint8_t values[ORX_MAX_VALUES];
-  size_t count = c->count < 0 ? ORX_MAX_VALUES : (size_t)c->count;
+  size_t count = c->count < 0 ? (size_t)(ORX_MAX_VALUES + 1 + c->count) : (size_t)c->count;
   for (size_t i = 0; i < count; i++)
     values[i] = c->count < 0 ? (uint8_t)(i * 37u + 11u) : c->values[i];
   uint8_t packet[ORX_MAX_PACKET];
@@ -209,13 +212,15 @@ void run_builtin(elf_firmware_t* firmware, tally* total) {
     const builtin_case* c = &builtin_cases[i];
     timeline line = {0};
     build_case(firmware, c, &line);
-    const setup how = {.old = c->old,
-                       .intended = c->intended,
-                       .worn_address = c->change == CHANGE_WORN_VALUE
-                                           ? SETTINGS_SLOT_BASE(1) + SETTINGS_OFFSET_VALUES + 1
-                                       : c->change == CHANGE_WORN_MARKER
-                                           ? SETTINGS_SLOT_BASE(1) + SETTINGS_OFFSET_MARKER
-                                           : -1};
+    /* A part whose slots hold fewer settings than the format's 253 must refuse the largest. */
+    const bool too_many = c->count == -1 && part_capacity() < ORX_MAX_VALUES;
+    const uint16_t spare_slot = SETTINGS_SLOT_BASE(1, the_part()->slot_size);
+    const setup how = {
+        .old = c->old,
+        .intended = too_many ? SHOWN_FAILURE : c->intended,
+        .worn_address = c->change == CHANGE_WORN_VALUE    ? spare_slot + SETTINGS_OFFSET_VALUES + 1
+                        : c->change == CHANGE_WORN_MARKER ? spare_slot + SETTINGS_OFFSET_MARKER
+                                                          : -1};
     play(firmware, total, c->name, &line, &how);
     free(line.times);
   }

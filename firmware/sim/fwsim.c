@@ -1,10 +1,15 @@
 /*
- * Runs the settings firmware on a simulated ATmega328P and plays swap timelines at its sensor
- * pin, then judges what it stored in EEPROM and showed on its LEDs.
+ * Runs a settings firmware on a simulated part and plays swap timelines at its sensor pin, then
+ * judges what it stored in EEPROM and showed on its LEDs.
  *
- *   fwsim FIRMWARE.elf [--builtin] [--file F.swaps]... [--file-if-present F.swaps]...
- *         [--dir DIR]... [--jitter-us N] [--seed S] [--skip-missing]
+ *   fwsim FIRMWARE.elf [--part NAME] [--clock-percent P] [--builtin] [--file F.swaps]...
+ *         [--file-if-present F.swaps]... [--dir DIR]... [--jitter-us N] [--seed S]
+ *         [--expect-failure] [--skip-missing]
  *
+ * --part names the part the firmware is built for (part.c: atmega328p, the default, or
+ * attiny85). --clock-percent runs it at P % of its nominal clock (105: 5 % fast), which the
+ * reference receiver is told too. --expect-failure says that every file must fail (failure shown,
+ * old settings kept) rather than decode as its `# events:` line says: for a clock too far off.
  * --builtin runs the table of generated cases (builtin_cases.c). --file and --dir play `.swaps`
  * files (every `*.swaps` in DIR, in name order), read by tests/receiver/swaps_file.h;
  * --file-if-present plays a file when it exists and says so when not (a capture that only a
@@ -34,6 +39,7 @@
 #include <time.h>
 
 #include "firmware/sim/builtin_cases.h"
+#include "firmware/sim/part.h"
 #include "firmware/sim/runner.h"
 #include "firmware/sim/simulated_part.h"
 #include "tests/receiver/swaps_file.h"
@@ -78,9 +84,10 @@ void play(elf_firmware_t* firmware, tally* total, const char* name, const timeli
   const setting_set* in_force =
       want.stored ? stored_set(&want, 0) : image_settings(&before, &old_set);
   if (!in_force) in_force = &old_set;
-  bool ram_ok = result.ram_found && result.ram.count == in_force->count &&
-                memcmp(result.ram.values, in_force->values, in_force->count) == 0;
-  if (!result.ram_found)
+  bool ram_ok = !the_part()->settings_in_ram ||
+                (result.ram_found && result.ram.count == in_force->count &&
+                 memcmp(result.ram.values, in_force->values, in_force->count) == 0);
+  if (the_part()->settings_in_ram && !result.ram_found)
     snprintf(why, sizeof why, "the firmware has no `settings` and `settings_count` to check");
   else if (!ram_ok)
     snprintf(why, sizeof why, "the firmware holds %zu settings in RAM, not the %zu in force",
@@ -123,6 +130,8 @@ void play(elf_firmware_t* firmware, tally* total, const char* name, const timeli
 /* ---- .swaps files, read by tests/receiver/swaps_file.h ------------------------------------ */
 
 /* Plays one `.swaps` file; false (with a message) if it cannot be read or is malformed. */
+static bool expect_failure;
+
 static bool play_file(elf_firmware_t* firmware, tally* total, const char* path, int64_t jitter_us,
                       uint64_t seed) {
   static swaps_file file;
@@ -138,18 +147,25 @@ static bool play_file(elf_firmware_t* firmware, tally* total, const char* path, 
   const char* base = strrchr(path, '/');
   base = base ? base + 1 : path;
   char name[128];
-  if (jitter_us > 0) {
+  if (expect_failure) {
+    /* The file's own lines say what a right clock decodes; here the run must fail. */
+    snprintf(name, sizeof name, "%s at %d %% clock", base, clock_percent());
+    const setup how = {.old = OLD_IN_SLOT0, .intended = SHOWN_FAILURE, .worn_address = -1};
+    play(firmware, total, name, &line, &how);
+  } else if (jitter_us > 0) {
     add_jitter(&line, jitter_us, seed);
     snprintf(name, sizeof name, "%s +-%" PRId64 " us", base, jitter_us);
     /* Jitter changes what the receiver makes of the file: judge by the reference alone. */
     const setup how = {.old = OLD_IN_SLOT0, .intended = SHOWN_BOTH, .worn_address = -1};
     play(firmware, total, name, &line, &how);
   } else {
-    const setup how = {.old = OLD_IN_SLOT0,
-                       .intended = SHOWN_BOTH,
-                       .file_events = file.events,
-                       .file_values = file.has_values ? &values : NULL,
-                       .worn_address = -1};
+    const setup how = {
+        .old = OLD_IN_SLOT0,
+        .intended = SHOWN_BOTH,
+        .file_events = file.events,
+        /* A part whose slots hold fewer values refuses the packet. */
+        .file_values = file.has_values && file.value_count <= part_capacity() ? &values : NULL,
+        .worn_address = -1};
     play(firmware, total, base, &line, &how);
   }
   free(line.times);
@@ -189,10 +205,11 @@ static void quiet_logger(avr_t* avr, const int level, const char* format, va_lis
 }
 
 static int usage(void) {
-  fprintf(
-      stderr,
-      "usage: fwsim FIRMWARE.elf [--builtin] [--file F.swaps]... [--file-if-present F.swaps]...\n"
-      "             [--dir DIR]... [--jitter-us N] [--seed S] [--skip-missing]\n");
+  fprintf(stderr,
+          "usage: fwsim FIRMWARE.elf [--part NAME] [--clock-percent P] [--builtin] [--file "
+          "F.swaps]...\n"
+          "             [--file-if-present F.swaps]... [--dir DIR]... [--jitter-us N] [--seed S]\n"
+          "             [--expect-failure] [--skip-missing]\n");
   return 2;
 }
 
@@ -202,12 +219,25 @@ int main(int argc, char** argv) {
   bool builtin = false, skip_missing = false;
   int64_t jitter_us = 0;
   uint64_t seed = 1;
+  const part* chosen = find_part("atmega328p");
+  int percent = 100;
   /* Options first, so that --jitter-us applies wherever it stands. */
   for (int i = 2; i < argc; i++) {
     if (strcmp(argv[i], "--builtin") == 0) {
       builtin = true;
     } else if (strcmp(argv[i], "--skip-missing") == 0) {
       skip_missing = true;
+    } else if (strcmp(argv[i], "--expect-failure") == 0) {
+      expect_failure = true;
+    } else if (strcmp(argv[i], "--part") == 0 && i + 1 < argc) {
+      chosen = find_part(argv[++i]);
+      if (!chosen) {
+        fprintf(stderr, "fwsim: unknown part %s\n", argv[i]);
+        return usage();
+      }
+    } else if (strcmp(argv[i], "--clock-percent") == 0 && i + 1 < argc) {
+      percent = atoi(argv[++i]);
+      if (percent < 50 || percent > 150) return usage();
     } else if (strcmp(argv[i], "--jitter-us") == 0 && i + 1 < argc) {
       jitter_us = strtoll(argv[++i], NULL, 10);
     } else if (strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
@@ -235,6 +265,7 @@ int main(int argc, char** argv) {
     }
   }
 
+  choose_part(chosen, percent);
   avr_global_logger_set(quiet_logger);
   elf_firmware_t firmware;
   memset(&firmware, 0, sizeof firmware);
@@ -289,11 +320,14 @@ int main(int argc, char** argv) {
   }
   /* The firmware has to fit the part's RAM with room to spare: static data and the deepest stack
    * any case reached must leave a quarter of it free. */
+  const unsigned ram_bytes = the_part()->ram_bytes;
   const unsigned ram_used = firmware.datasize + firmware.bsssize + (unsigned)total.stack_bytes;
-  const bool ram_ok = ram_used <= RAM_BYTES * 3 / 4;
-  printf("RAM: %u bytes of data and bss, stack at most %d bytes: %u of %u%s\n",
-         firmware.datasize + firmware.bsssize, total.stack_bytes, ram_used, RAM_BYTES,
-         ram_ok ? "" : ", over three quarters: FAIL");
+  const bool ram_ok = ram_used <= ram_bytes * 3 / 4;
+  printf(
+      "%s at %d %% of its clock. RAM: %u bytes of data and bss, stack at most %d bytes: %u of "
+      "%u%s\n",
+      the_part()->name, clock_percent(), firmware.datasize + firmware.bsssize, total.stack_bytes,
+      ram_used, ram_bytes, ram_ok ? "" : ", over three quarters: FAIL");
   printf("%d passed, %d failed, %d of them from files, %.0f ms wall\n", total.passed, total.failed,
          files, wall_ms_since(&start));
   return total.failed || !ram_ok ? 1 : 0;

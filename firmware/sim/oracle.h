@@ -14,7 +14,7 @@
 #include "firmware/sim/timeline.h"
 #include "receiver/optical_receiver.h"
 
-/* What the LEDs show: success (PB5), failure (PB4). */
+/* What the LEDs show: success, failure. */
 typedef enum { SHOWN_NOTHING, SHOWN_SUCCESS, SHOWN_FAILURE, SHOWN_BOTH } shown;
 const char* shown_name(shown s);
 
@@ -39,7 +39,9 @@ typedef struct {
 /* The set stored `back` packets before the last one (0: the last), NULL if there is none. */
 const setting_set* stored_set(const expectation* want, int back);
 
-/* What the firmware should do with `line`, and the events a file's `# events:` line must give. */
+/* What the firmware should do with `line`, and the events a file's `# events:` line must give,
+ * on the part under test at its clock (part.h): a packet with more settings than the part's slot
+ * holds is refused. */
 void expect(const timeline* line, expectation* want);
 
 #endif /* FWSIM_ORACLE_H */

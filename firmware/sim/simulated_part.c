@@ -7,19 +7,12 @@
 #include <stdlib.h>
 #include <string.h>
 
-#define MCU_NAME "atmega328p"
+#include "firmware/sim/part.h"
+
 /* The firmware boots and sets up (well under a millisecond) before the run starts. */
 #define BOOT_US (US_PER_S / 50)
 /* Silence after the last swap: idle, a poll, and a full EEPROM write (about 3.4 ms a byte). */
 #define TAIL_US (2 * US_PER_S)
-/* Sensor on PD2 (INT0); success LED on PB5, failure LED on PB4. */
-#define SENSOR_PORT 'D'
-#define SENSOR_PIN 2
-#define LED_PORT 'B'
-#define LED_SUCCESS_PIN 5
-#define LED_FAILURE_PIN 4
-/* Timer1's overflow interrupt on the ATmega328P. */
-#define TIMER1_OVF_VECTOR 13
 
 typedef struct {
   const timeline* line;
@@ -38,22 +31,18 @@ typedef struct {
   int worn_address; /* the EEPROM cell that keeps bit 0 of what it is given inverted, or -1 */
 } run_state;
 
-/* EECR and EEARL/EEARH on the ATmega328P (data space addresses), and EECR's write-enable bit. */
-#define EECR_ADDRESS 0x3F
-#define EEARL_ADDRESS 0x41
-#define EEARH_ADDRESS 0x42
-#define EECR_EEPE 0x02
-
 /* Called after simavr's own EEPROM module has handled the write to EECR. */
 static void eeprom_control_written(avr_t* avr, avr_io_addr_t address, uint8_t value, void* param) {
   (void)address;
   run_state* run = param;
-  if (!(value & EECR_EEPE)) return;
+  const part* p = the_part();
+  if (!(value & p->eecr_write)) return;
   run->eeprom_writes++;
   eeprom_image now;
-  avr_eeprom_desc_t desc = {.ee = now.bytes, .offset = 0, .size = sizeof now.bytes};
+  memset(now.bytes, 0xFF, sizeof now.bytes);
+  avr_eeprom_desc_t desc = {.ee = now.bytes, .offset = 0, .size = p->eeprom_bytes};
   avr_ioctl(avr, AVR_IOCTL_EEPROM_GET, &desc);
-  const int written = avr->data[EEARL_ADDRESS] | avr->data[EEARH_ADDRESS] << 8;
+  const int written = avr->data[p->eearl] | avr->data[p->eearh] << 8;
   if (written == run->worn_address) {
     now.bytes[written] ^= 0x01u;
     desc = (avr_eeprom_desc_t){.ee = now.bytes + written, .offset = (uint16_t)written, .size = 1};
@@ -83,8 +72,10 @@ static void sleep_not(avr_t* avr, avr_cycle_count_t how_long) {
 }
 
 avr_cycle_count_t us_to_cycle(int64_t time_us) {
-  return (avr_cycle_count_t)(BOOT_US + time_us) * CYCLES_PER_US;
+  return (avr_cycle_count_t)(BOOT_US + time_us) * part_hz() / US_PER_S;
 }
+
+int64_t cycles_to_us(avr_cycle_count_t cycles) { return (int64_t)(cycles * US_PER_S / part_hz()); }
 
 /* Toggles the sensor at each swap time, then schedules the next swap. Swaps that share a
  * microsecond are played a microsecond apart: a pin cannot change twice at once. */
@@ -96,7 +87,7 @@ static avr_cycle_count_t swap_due(avr_t* avr, avr_cycle_count_t when, void* para
   run->next++;
   if (run->next >= run->line->count) return 0;
   const avr_cycle_count_t due = us_to_cycle(run->line->times[run->next]);
-  return due > when ? due : when + CYCLES_PER_US;
+  return due > when ? due : when + us_to_cycle(1) - us_to_cycle(0);
 }
 
 static void overflow_pending(avr_irq_t* irq, uint32_t value, void* param) {
@@ -120,34 +111,38 @@ static int data_address(const elf_firmware_t* firmware, const char* name) {
 
 bool run_firmware(elf_firmware_t* firmware, const timeline* line, const eeprom_image* old,
                   const expectation* want, int worn_address, run_result* result) {
-  avr_t* avr = avr_make_mcu_by_name(MCU_NAME);
+  const part* p = the_part();
+  avr_t* avr = avr_make_mcu_by_name(p->name);
   if (!avr) {
-    fprintf(stderr, "fwsim: simavr does not know %s\n", MCU_NAME);
+    fprintf(stderr, "fwsim: simavr does not know %s\n", p->name);
     return false;
   }
   avr_init(avr);
   avr->log = LOG_ERROR;
-  avr->frequency = MCU_HZ;
+  avr->frequency = (uint32_t)part_hz();
   avr_load_firmware(avr, firmware);
-  avr->frequency = MCU_HZ;
+  avr->frequency = (uint32_t)part_hz();
   avr->sleep = sleep_not;
 
-  avr_eeprom_desc_t desc = {.ee = (uint8_t*)old->bytes, .offset = 0, .size = sizeof old->bytes};
+  avr_eeprom_desc_t desc = {.ee = (uint8_t*)old->bytes, .offset = 0, .size = p->eeprom_bytes};
   avr_ioctl(avr, AVR_IOCTL_EEPROM_SET, &desc);
 
   setting_set old_set;
   run_state run = {
       .line = line, .level = 1, .avr = avr, .want = want, .worn_address = worn_address};
   run.old = image_settings(old, &old_set);
-  avr_register_io_write(avr, EECR_ADDRESS, eeprom_control_written, &run);
-  run.sensor = avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(SENSOR_PORT), SENSOR_PIN);
+  avr_register_io_write(avr, p->eecr, eeprom_control_written, &run);
+  run.sensor = avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(p->sensor_port), p->sensor_pin);
   avr_raise_irq(run.sensor, run.level);
-  avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(LED_PORT), LED_SUCCESS_PIN),
-                          led_changed, &run.led_success);
-  avr_irq_register_notify(avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(LED_PORT), LED_FAILURE_PIN),
-                          led_changed, &run.led_failure);
-  avr_irq_register_notify(avr_get_interrupt_irq(avr, TIMER1_OVF_VECTOR) + AVR_INT_IRQ_PENDING,
-                          overflow_pending, &run);
+  avr_irq_register_notify(
+      avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(p->led_port), p->led_success_pin), led_changed,
+      &run.led_success);
+  avr_irq_register_notify(
+      avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(p->led_port), p->led_failure_pin), led_changed,
+      &run.led_failure);
+  avr_irq_register_notify(
+      avr_get_interrupt_irq(avr, p->timer_overflow_vector) + AVR_INT_IRQ_PENDING, overflow_pending,
+      &run);
   if (line->count > 0)
     avr_cycle_timer_register(avr, us_to_cycle(line->times[0]) - avr->cycle, swap_due, &run);
 
@@ -161,13 +156,13 @@ bool run_firmware(elf_firmware_t* firmware, const timeline* line, const eeprom_i
     if (sp < lowest_sp) lowest_sp = sp;
     if (state == cpu_Done || state == cpu_Crashed) {
       fprintf(stderr, "fwsim: the firmware stopped (state %d) at %.3f s\n", state,
-              (double)avr->cycle / MCU_HZ);
+              (double)avr->cycle / (double)part_hz());
       ok = false;
       break;
     }
   }
 
-  result->simulated_s = (double)avr->cycle / MCU_HZ;
+  result->simulated_s = (double)avr->cycle / (double)part_hz();
   result->stack_bytes = avr->ramend - lowest_sp;
   result->first_overflow = run.first_overflow;
   result->eeprom_writes = run.eeprom_writes;
@@ -182,8 +177,8 @@ bool run_firmware(elf_firmware_t* firmware, const timeline* line, const eeprom_i
   }
   result->leds = (shown)((run.led_success ? SHOWN_SUCCESS : SHOWN_NOTHING) |
                          (run.led_failure ? SHOWN_FAILURE : SHOWN_NOTHING));
-  desc = (avr_eeprom_desc_t){
-      .ee = result->eeprom.bytes, .offset = 0, .size = sizeof result->eeprom.bytes};
+  result->eeprom = *old; /* beyond the part's EEPROM: as it was */
+  desc = (avr_eeprom_desc_t){.ee = result->eeprom.bytes, .offset = 0, .size = p->eeprom_bytes};
   avr_ioctl(avr, AVR_IOCTL_EEPROM_GET, &desc);
   avr_terminate(avr);
   free(avr);

@@ -1,6 +1,7 @@
 /*
- * The simulated ATmega328P: loads the firmware, plays a timeline at its sensor pin (PD2), runs it
+ * The simulated part (part.h): loads the firmware, plays a timeline at its sensor pin, runs it
  * on for a silence, and reports its LEDs, EEPROM, stack depth and the settings it holds in RAM.
+ * The part runs at its clock under test, so a clock 5 % fast sees every interval 5 % long.
  * After every EEPROM byte the firmware writes it also works out what a power cut at that moment
  * would leave.
  */
@@ -15,12 +16,6 @@
 #include "firmware/sim/oracle.h"
 #include "firmware/sim/timeline.h"
 
-#define CYCLES_PER_US 16u
-#define MCU_HZ (CYCLES_PER_US * 1000u * 1000u)
-#define RAM_BYTES 2048u
-/* The cycles between two overflows of Timer1 (65536 ticks of F_CPU / 8). */
-#define TIMER1_WRAP_CYCLES (65536u * 8u)
-
 typedef struct {
   shown leds;
   eeprom_image eeprom;
@@ -30,13 +25,17 @@ typedef struct {
   int eeprom_writes;
   char torn[200];
   /* The settings in force as the firmware holds them in RAM at the end (`settings` and
-   * `settings_count` in main.c); found is false if the ELF lacks those symbols. */
+   * `settings_count` in main.c), for a part that keeps them there; found is false if the ELF
+   * lacks those symbols. */
   bool ram_found;
   setting_set ram;
 } run_result;
 
 /* The cycle at which a swap at time_us (from the run start) reaches the sensor pin. */
 avr_cycle_count_t us_to_cycle(int64_t time_us);
+
+/* The microseconds that `cycles` take on the part. */
+int64_t cycles_to_us(avr_cycle_count_t cycles);
 
 /* Runs the firmware from reset with `old` in its EEPROM and plays `line`; `want` is what the run
  * should store (for the power-cut checks), `worn_address` an EEPROM cell that keeps bit 0 of what

@@ -1,6 +1,7 @@
 /*
- * The device example of docs/protocol.md (example_device.c), fed some of the test vectors: what
- * it applies and which errors it shows.
+ * The device examples of docs/protocol.md (example_device.c, and example_stream_device.c when
+ * built with EXAMPLE_STREAM), fed some of the test vectors: what they apply and which errors they
+ * show. Both must do the same.
  *
  *   example_device_test VECTORS_DIR
  */
@@ -9,10 +10,17 @@
 
 #include "tests/receiver/swaps_file.h"
 
-/* The example's entry points, and the two functions it leaves to the device maker. */
+#ifdef EXAMPLE_STREAM
+typedef uint32_t example_time; /* the low 32 bits of the time */
+#else
+typedef int64_t example_time;
+#endif
+
+/* The example's entry points, and the functions it leaves to the device maker. */
 void arm(void);
-void on_swap(int64_t time_us);
-void on_tick(int64_t now_us);
+void on_swap(example_time time_us);
+void on_tick(example_time now_us);
+void apply_settings(const uint8_t* values, size_t count);
 
 static char g_log[1024];
 
@@ -29,6 +37,13 @@ void apply_settings(const uint8_t* values, size_t count) {
 }
 
 void show_error(const char* what) { log_text(what); }
+
+#ifdef EXAMPLE_STREAM
+/* The streaming example stores each value as it comes and commits them on a good checksum. */
+static uint8_t g_stored[ORX_MAX_VALUES];
+void store_value(uint8_t index, uint8_t value) { g_stored[index] = value; }
+void commit_values(uint8_t count) { apply_settings(g_stored, count); }
+#endif
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -60,8 +75,8 @@ int main(int argc, char** argv) {
     }
     g_log[0] = '\0';
     arm();
-    for (size_t i = 0; i < file.count; i++) on_swap(file.times[i]);
-    on_tick(file.times[file.count - 1] + 1000000);
+    for (size_t i = 0; i < file.count; i++) on_swap((example_time)file.times[i]);
+    on_tick((example_time)(file.times[file.count - 1] + 1000000));
     const bool ok = strcmp(g_log, cases[c].want) == 0;
     printf("%s %s: %s\n", ok ? "ok  " : "FAIL", cases[c].file, g_log);
     if (!ok) {

@@ -117,6 +117,13 @@ bool swaps_file_read(const char* path, swaps_file* file, char* error, size_t err
   return true;
 }
 
+/* Adds an event's name to a `# events:` line. */
+static void append_event(char* events, size_t events_size, size_t* length, orx_event event) {
+  const int n = snprintf(events + *length, events_size - *length, "%s%s", *length ? " " : "",
+                         orx_event_name(event));
+  if (n > 0 && (size_t)n < events_size - *length) *length += (size_t)n;
+}
+
 void swaps_replay(const int64_t* times, size_t count, char* events, size_t events_size,
                   uint8_t* values, size_t* value_count) {
   orx_receiver rx;
@@ -133,15 +140,42 @@ void swaps_replay(const int64_t* times, size_t count, char* events, size_t event
      * last swap began (the end of the input counts as silence). NONE: the input is used up and
      * nothing was in progress. */
     if (event == ORX_NONE) break;
-    const int n = snprintf(events + length, events_size - length, "%s%s", length ? " " : "",
-                           orx_event_name(event));
-    if (n > 0 && (size_t)n < events_size - length) length += (size_t)n;
+    append_event(events, events_size, &length, event);
     packet_last = event == ORX_PACKET;
     if (packet_last) {
       size_t n_values = 0;
       const uint8_t* got = orx_values(&rx, &n_values);
       memcpy(values, got, n_values);
       *value_count = n_values;
+    }
+  }
+  if (!packet_last) *value_count = 0;
+}
+
+void swaps_replay_stream(const int64_t* times, size_t count, uint32_t clock_offset_us, char* events,
+                         size_t events_size, uint8_t* values, size_t* value_count) {
+  orx_stream rx;
+  orx_stream_init(&rx, OPTICAL_ZERO_BIT_US, OPTICAL_ONE_BIT_US, OPTICAL_START_US);
+  uint8_t received[ORX_MAX_VALUES];
+  size_t length = 0;
+  bool packet_last = false;
+  events[0] = '\0';
+  *value_count = 0;
+  if (count == 0) return;
+  for (size_t i = 0; i <= count; i++) {
+    const uint32_t at =
+        (uint32_t)((uint64_t)(i < count ? times[i] : times[count - 1]) + clock_offset_us);
+    const orx_event event =
+        i < count ? orx_stream_swap(&rx, at) : orx_stream_poll(&rx, at + 2u * OPTICAL_ONE_BIT_US);
+    /* Bytes 2 .. count + 1 are the values; the checksum byte comes with the verdict. */
+    const uint16_t place = (uint16_t)(orx_stream_length(&rx) - 1u);
+    if (event == ORX_BYTE && place >= 2) received[place - 2] = orx_stream_byte(&rx);
+    if (event == ORX_NONE || event == ORX_BYTE) continue;
+    append_event(events, events_size, &length, event);
+    packet_last = event == ORX_PACKET;
+    if (packet_last) {
+      *value_count = place - 2u;
+      memcpy(values, received, *value_count);
     }
   }
   if (!packet_last) *value_count = 0;

@@ -40,6 +40,13 @@ bool swaps_file_read(const char* path, swaps_file* file, char* error, size_t err
 void swaps_replay(const int64_t* times, size_t count, char* events, size_t events_size,
                   uint8_t* values, size_t* value_count);
 
+/* The same for the streaming mode (orx_stream): each swap fed in turn at its time plus
+ * `clock_offset_us`, taken modulo 2^32 as a device's wrapping clock gives it, then a poll once
+ * idle has passed (the end of the input counts as silence). The values are stored as the bytes
+ * come and taken only on ORX_PACKET, as a device does. */
+void swaps_replay_stream(const int64_t* times, size_t count, uint32_t clock_offset_us, char* events,
+                         size_t events_size, uint8_t* values, size_t* value_count);
+
 /* The names of the *.swaps files of `dir`, sorted. Returns how many there are (at most `max`),
  * or -1 if the folder can't be read. */
 int swaps_list_dir(const char* dir, char (*names)[SWAPS_MAX_NAME], int max);
