@@ -259,8 +259,9 @@ void TestSavedSettings::saveThroughALinkKeepsTheLink() {
 
 void TestSavedSettings::failedSaveKeepsTheOldFile_data() {
   QTest::addColumn<QString>("folder");  // "writable", "read-only" or "missing"
-  QTest::addColumn<QString>("old");     // at the path: "none", "file", "read-only file", "folder"
-  QTest::addColumn<int>("limit");       // file-size limit in bytes; 0: none
+  // At the path: "none", "file", "read-only file", "longer file" (than what is saved), "folder".
+  QTest::addColumn<QString>("old");
+  QTest::addColumn<int>("limit");  // file-size limit in bytes; 0: none
   QTest::addColumn<bool>("saved");
   QTest::newRow("file-size limit") << "writable"
                                    << "file" << 1024 << false;
@@ -278,6 +279,9 @@ void TestSavedSettings::failedSaveKeepsTheOldFile_data() {
                                         << "folder" << 0 << false;
   QTest::newRow("read-only folder, writable file: in place") << "read-only"
                                                              << "file" << 0 << true;
+  // Written over in place, the old file must not keep its tail beyond the new content.
+  QTest::newRow("read-only folder, longer writable file: in place") << "read-only"
+                                                                    << "longer file" << 0 << true;
 }
 
 void TestSavedSettings::failedSaveKeepsTheOldFile() {
@@ -291,9 +295,11 @@ void TestSavedSettings::failedSaveKeepsTheOldFile() {
   const QString path = inside + "/s.tss";
   if (folder != "missing") QVERIFY(QDir().mkdir(inside));
   if (old == "folder") QVERIFY(QDir().mkdir(path));
+  const QByteArray oldContent = old == "longer file" ? kOld.repeated(200) : kOld;
+  if (old == "longer file") QVERIFY(oldContent.size() > LinesOf(ManyIds()).size());
   if (old.endsWith("file")) {
-    QVERIFY(WriteFile(path, kOld));
-    QVERIFY(chmod(QFile::encodeName(path), old == "file" ? 0666 : 0444) == 0);
+    QVERIFY(WriteFile(path, oldContent));
+    QVERIFY(chmod(QFile::encodeName(path), old == "read-only file" ? 0444 : 0666) == 0);
   }
   if (folder != "missing")
     QVERIFY(chmod(QFile::encodeName(inside), folder == "writable" ? 0777 : 0555) == 0);
@@ -306,7 +312,7 @@ void TestSavedSettings::failedSaveKeepsTheOldFile() {
   QCOMPARE(result == 0, saved);
   QCOMPARE(Entries(inside), before);  // no temporary file is left behind
   if (saved) QCOMPARE(ReadFile(path), LinesOf(ManyIds()));
-  if (!saved && old.endsWith("file")) QCOMPARE(ReadFile(path), kOld);
+  if (!saved && old.endsWith("file")) QCOMPARE(ReadFile(path), oldContent);
   if (old == "folder") QVERIFY(QFileInfo(path).isDir());
 }
 
