@@ -2,10 +2,7 @@
 // made at run time: 10 MB files, pipes, devices, unreadable files, names that are not UTF-8).
 // Whatever the input, loading ends promptly, never crashes, and keeps within the table's limits.
 #include <fcntl.h>
-#include <grp.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
@@ -14,8 +11,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
-#include <functional>
-#include <sstream>
 
 #include "app/MainDlg.h"
 #include "config/AppConfig.h"
@@ -23,7 +18,9 @@
 #include "platform/CWnd.h"
 #include "platform/TextCodec.h"
 #include "res/resource.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/SettingsForm.h"
 #include "tests/support/ToolResources.h"
 
 namespace {
@@ -46,39 +43,10 @@ QByteArray Row(const CAppConfig& config, int index) {
 }
 
 // A form of the rows a, b and c on a plain window, its boxes showing 1, 2 and 3.
-class Form : public testsupport::TestWindow {
+class Form : public testsupport::SettingsForm {
  public:
-  Form() {
-    std::istringstream in("ID \"a\" \"BYTE\" ID \"b\" \"BYTE\" ID \"c\" \"BYTE\"");
-    config.ParseConfig(in);
-    config.CreateControls(this);
-    for (int i = 0; i < 3; ++i) config.GetSetting(i)->SetValue(i + 1);
-  }
-  QStringList Texts() const {
-    QStringList texts;
-    for (auto* edit : GetSafeWidget()->findChildren<QLineEdit*>()) texts << edit->text();
-    return texts;
-  }
-  CAppConfig config;
+  Form() : SettingsForm(testsupport::ByteEntries({"a", "b", "c"})) {}
 };
-
-// Runs `load` in a child process, as an unprivileged user when this one is root (root reads
-// through any permission), with a time limit so that a load that hangs fails the test instead of
-// blocking it. 0: refused, 1: loaded, 2: ran out of time, anything else: the setup failed.
-int LoadInChild(const std::function<bool()>& load, bool dropPrivileges) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (dropPrivileges && geteuid() == 0 &&
-        (setgroups(0, nullptr) || setgid(65534) || setuid(65534)))
-      _exit(3);
-    alarm(10);
-    _exit(load() ? 1 : 0);
-  }
-  int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
-  if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) return 2;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 // Makes `bytes` of `unit`s up to `size`, between a prefix and a suffix.
 QByteArray Fill(const QByteArray& prefix, const QByteArray& unit, qsizetype size,
@@ -291,11 +259,12 @@ void TestBadInput::notATextFile() {
     QCOMPARE(ftruncate(fd, off_t(config::kLargestTextFile) + 1), 0);
     close(fd);
   }
-  const int asConfig = LoadInChild([&] { return CAppConfig().LoadConfig(path); }, false);
-  QCOMPARE(asConfig, 0);
+  // In a child, whose time limit fails a load that hangs instead of blocking the test.
+  const int asConfig = testsupport::RunInChild([&] { return CAppConfig().LoadConfig(path); });
+  QCOMPARE(asConfig, testsupport::kChildFalse);
   Form form;
-  const int asSettings = LoadInChild([&] { return form.config.LoadSettings(path); }, false);
-  QCOMPARE(asSettings, 0);
+  const int asSettings = testsupport::RunInChild([&] { return form.config.LoadSettings(path); });
+  QCOMPARE(asSettings, testsupport::kChildFalse);
   QVERIFY(!form.config.LoadSettings(path));
   QCOMPARE(form.Texts(), QStringList({"1", "2", "3"}));
 }
@@ -313,14 +282,15 @@ void TestBadInput::unreadable() {
   const QByteArray path = Path(dir.filePath("locked"));
   QVERIFY(WriteFile(path, "ID \"a\" \"BYTE\"\na \"5\"\n"));
   QVERIFY(chmod(path, 0) == 0);
-  const int result = LoadInChild(
+  const int result = testsupport::RunInChild(
       [&] {
         CAppConfig config;
         return settings ? config.LoadSettings(path) : config.LoadConfig(path);
       },
-      true);
-  QVERIFY2(result == 0 || result == 1, "the child could not be set up");
-  QCOMPARE(result, 0);
+      {.unprivileged = true});
+  QVERIFY2(result == testsupport::kChildFalse || result == testsupport::kChildTrue,
+           "the child could not be set up, or its load ran out of time");
+  QCOMPARE(result, testsupport::kChildFalse);
 }
 
 // Names written on another system may be in a single-byte encoding: the file is still the one

@@ -5,15 +5,16 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <functional>
-#include <vector>
+#include <optional>
+#include <string>
 
 #include "app/MainDlg.h"
 #include "config/AppConfig.h"
-#include "platform/CWnd.h"
+#include "config/TextFile.h"
 #include "platform/TextCodec.h"
 #include "res/resource.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/SettingsForm.h"
 #include "tests/support/ToolResources.h"
 
 namespace {
@@ -26,33 +27,17 @@ using testsupport::ReadFile;
 
 QString MainConfigPath() { return testsupport::ConfigPathBesideExecutable(); }
 
-// The form of an example config.inf on a plain window, its edit boxes in table order.
-class Form : public testsupport::TestWindow {
+// The form of an example config.inf on a plain window, its edit boxes empty, in table order.
+class Form : public testsupport::SettingsForm {
  public:
-  explicit Form(const QString& inf) {
-    if (!config.LoadConfig(Path(Example(inf))))
-      qFatal("cannot read the example %s", qPrintable(inf));
-    config.CreateControls(this);
+  explicit Form(const QString& inf) : SettingsForm(ExampleText(inf), Boxes::Empty) {}
+
+ private:
+  static std::string ExampleText(const QString& inf) {
+    const std::optional<std::string> text = config::ReadTextFile(Path(Example(inf)));
+    if (!text) qFatal("cannot read the example %s", qPrintable(inf));
+    return *text;
   }
-  QLineEdit* Edit(int i) const {
-    return static_cast<QLineEdit*>(
-        static_cast<CByteSetting*>(config.GetSetting(i))->GetEditBox()->GetSafeWidget());
-  }
-  void SetTexts(const QStringList& texts) {
-    for (int i = 0; i < texts.size(); ++i) Edit(i)->setText(texts[i]);
-  }
-  QStringList Texts() const {
-    QStringList texts;
-    for (int i = 0; i < config.GetCount(); ++i) texts << Edit(i)->text();
-    return texts;
-  }
-  // What Program would send: the low 8 bits of each value.
-  QByteArray Bytes() const {
-    std::vector<unsigned char> values(std::size_t(config.GetCount()));
-    config.GetValues(values.data());
-    return QByteArray(reinterpret_cast<const char*>(values.data()), qsizetype(values.size()));
-  }
-  CAppConfig config;
 };
 
 const QStringList kSaved{"7", "21", "80", "12", "30"};  // aquarium.tss, loaded

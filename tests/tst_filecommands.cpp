@@ -65,6 +65,8 @@ class TestFileCommands : public QObject {
   void cancelledDialogsChangeNothing();
   void open_data();
   void open();
+  void saveWritesToTheFileOpenCouldNotRead_data();
+  void saveWritesToTheFileOpenCouldNotRead();
   void failedSaveSaysSo();
   void about_data();
   void about();
@@ -198,6 +200,39 @@ void TestFileCommands::open() {
   });
   QCOMPARE(script.Messages().size(), message.isEmpty() ? 0u : 1u);
   if (!message.isEmpty()) QCOMPARE(QString::fromStdString(script.Messages()[0]), message);
+}
+
+void TestFileCommands::saveWritesToTheFileOpenCouldNotRead_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QByteArray>("saved");  // what the file then holds; empty: nothing there
+  QTest::addColumn<QStringList>("messages");
+  QTest::newRow("missing file: Save makes it")
+      << "missing.tss" << QByteArray("a \"1\"\nb \"5\"\n") << QStringList{"Unable to open file!"};
+  QTest::newRow("a folder: Save fails on it")
+      << "." << QByteArray() << QStringList{"Unable to open file!", "Unable to write to file!"};
+}
+
+// The picked file becomes the one Save writes to even when Open could not read it: Save asks for
+// no name and writes the form's values there.
+void TestFileCommands::saveWritesToTheFileOpenCouldNotRead() {
+  QFETCH(QString, name);
+  QFETCH(QByteArray, saved);
+  QTemporaryDir dir;
+  testsupport::ScriptedDialogs script;
+  const QString path = Answer(script, dir.filePath(name));
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    dialog.SendCommand(ID_FILE_OPEN_SETTINGS);
+    Edits(dialog)[1]->setText("5");
+    dialog.SendCommand(ID_FILE_SAVE_SETTINGS);
+  });
+  QCOMPARE(script.FileDialogs().size(), 1u);
+  QVERIFY(script.FileDialogs()[0].open);
+  QStringList messages;
+  for (const CString& message : script.Messages()) messages << QString::fromStdString(message);
+  QTEST(messages, "messages");
+  if (!saved.isEmpty()) QCOMPARE(ReadFile(path), saved);
+  if (saved.isEmpty()) QVERIFY(QFileInfo(path).isDir());
 }
 
 void TestFileCommands::failedSaveSaysSo() {

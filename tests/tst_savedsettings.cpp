@@ -1,21 +1,17 @@
 // Saved-settings files: what loading takes from a file, what saving writes, and that a save which
 // fails (full disk, file-size limit, permissions, missing folder) leaves the old file as it was.
 #include <fcntl.h>
-#include <grp.h>
-#include <signal.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "config/AppConfig.h"
-#include "platform/CWnd.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/Fixtures.h"
+#include "tests/support/SettingsForm.h"
 
 namespace {
 
@@ -29,32 +25,10 @@ QStringList Entries(const QString& folder) {
 }
 
 // A form with one row per id, as config.inf makes it; with controls, the boxes show "1", "2"...
-class Form : public testsupport::TestWindow {
+class Form : public testsupport::SettingsForm {
  public:
-  explicit Form(const QByteArrayList& ids, bool withControls = true) {
-    QTemporaryDir dir;
-    QByteArray inf;
-    for (const QByteArray& id : ids) inf += "ID \"" + id + "\" \"BYTE\"\n";
-    WriteFile(dir.filePath("config.inf"), inf);
-    config.LoadConfig(QFile::encodeName(dir.filePath("config.inf")));
-    if (!withControls) return;
-    config.CreateControls(this);
-    for (int i = 0; i < config.GetCount(); ++i) SetText(i, QString::number(i + 1));
-  }
-  QLineEdit* Edit(int i) const {
-    return static_cast<QLineEdit*>(
-        static_cast<CByteSetting*>(config.GetSetting(i))->GetEditBox()->GetSafeWidget());
-  }
-  void SetText(int i, const QString& text) { Edit(i)->setText(text); }
-  QStringList Texts() const {
-    QStringList texts;
-    for (int i = 0; i < config.GetCount(); ++i) texts << Edit(i)->text();
-    return texts;
-  }
-  bool Save(const QString& path) const { return config.SaveSettings(QFile::encodeName(path)); }
-  bool Load(const QString& path) { return config.LoadSettings(QFile::encodeName(path)); }
-
-  CAppConfig config;
+  explicit Form(const QByteArrayList& ids, bool withControls = true)
+      : SettingsForm(testsupport::ByteEntries(ids), withControls ? Boxes::Numbered : Boxes::None) {}
 };
 
 // Enough rows that their file outgrows the limits below; without controls each value is 0.
@@ -68,23 +42,6 @@ QByteArray LinesOf(const QByteArrayList& ids) {
   QByteArray lines;
   for (const QByteArray& id : ids) lines += id + " \"0\"\n";
   return lines;
-}
-
-// Saves in a child process, under a file-size limit when `limit` is set (writes beyond it fail
-// instead of raising a signal), and as an unprivileged user when this one is root, since root
-// writes through any permission. 0: saved, 1: refused, anything else: the setup failed.
-int SaveInChild(const Form& form, const QString& path, rlim_t limit) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const rlimit fileSize{limit, limit};
-    if (limit > 0 && (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &fileSize)))
-      _exit(3);
-    if (geteuid() == 0 && (setgroups(0, nullptr) || setgid(65534) || setuid(65534))) _exit(3);
-    _exit(form.Save(path) ? 0 : 1);
-  }
-  int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
 }
 
 }  // namespace
@@ -259,8 +216,9 @@ void TestSavedSettings::saveThroughALinkKeepsTheLink() {
 
 void TestSavedSettings::failedSaveKeepsTheOldFile_data() {
   QTest::addColumn<QString>("folder");  // "writable", "read-only" or "missing"
-  QTest::addColumn<QString>("old");     // at the path: "none", "file", "read-only file", "folder"
-  QTest::addColumn<int>("limit");       // file-size limit in bytes; 0: none
+  // At the path: "none", "file", "read-only file", "longer file" (than what is saved), "folder".
+  QTest::addColumn<QString>("old");
+  QTest::addColumn<int>("limit");  // file-size limit in bytes; 0: none
   QTest::addColumn<bool>("saved");
   QTest::newRow("file-size limit") << "writable"
                                    << "file" << 1024 << false;
@@ -278,6 +236,9 @@ void TestSavedSettings::failedSaveKeepsTheOldFile_data() {
                                         << "folder" << 0 << false;
   QTest::newRow("read-only folder, writable file: in place") << "read-only"
                                                              << "file" << 0 << true;
+  // Written over in place, the old file must not keep its tail beyond the new content.
+  QTest::newRow("read-only folder, longer writable file: in place") << "read-only"
+                                                                    << "longer file" << 0 << true;
 }
 
 void TestSavedSettings::failedSaveKeepsTheOldFile() {
@@ -291,22 +252,27 @@ void TestSavedSettings::failedSaveKeepsTheOldFile() {
   const QString path = inside + "/s.tss";
   if (folder != "missing") QVERIFY(QDir().mkdir(inside));
   if (old == "folder") QVERIFY(QDir().mkdir(path));
+  const QByteArray oldContent = old == "longer file" ? kOld.repeated(200) : kOld;
+  if (old == "longer file") QVERIFY(oldContent.size() > LinesOf(ManyIds()).size());
   if (old.endsWith("file")) {
-    QVERIFY(WriteFile(path, kOld));
-    QVERIFY(chmod(QFile::encodeName(path), old == "file" ? 0666 : 0444) == 0);
+    QVERIFY(WriteFile(path, oldContent));
+    QVERIFY(chmod(QFile::encodeName(path), old == "read-only file" ? 0444 : 0666) == 0);
   }
   if (folder != "missing")
     QVERIFY(chmod(QFile::encodeName(inside), folder == "writable" ? 0777 : 0555) == 0);
   const QStringList before = Entries(inside);
   const Form form(ManyIds(), false);
 
-  const int result = SaveInChild(form, path, rlim_t(limit));
+  // In a child: the limits are the child's alone.
+  const int result = testsupport::RunInChild(
+      [&] { return form.Save(path); }, {.unprivileged = true, .fileSizeLimit = rlim_t(limit)});
   if (folder != "missing") chmod(QFile::encodeName(inside), 0755);
-  QVERIFY2(result == 0 || result == 1, "the child could not be set up");
-  QCOMPARE(result == 0, saved);
+  QVERIFY2(result == testsupport::kChildFalse || result == testsupport::kChildTrue,
+           "the child could not be set up, or its save ran out of time");
+  QCOMPARE(result == testsupport::kChildTrue, saved);
   QCOMPARE(Entries(inside), before);  // no temporary file is left behind
   if (saved) QCOMPARE(ReadFile(path), LinesOf(ManyIds()));
-  if (!saved && old.endsWith("file")) QCOMPARE(ReadFile(path), kOld);
+  if (!saved && old.endsWith("file")) QCOMPARE(ReadFile(path), oldContent);
   if (old == "folder") QVERIFY(QFileInfo(path).isDir());
 }
 

@@ -9,12 +9,6 @@
 
 namespace testsupport {
 
-TestWindow::TestWindow() { AttachWidget(new QWidget, 0); }
-
-TestWindow::TestWindow(int width, int height) : TestWindow() {
-  GetSafeWidget()->resize(width, height);
-}
-
 bool WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();

@@ -8,16 +8,9 @@
 #include <functional>
 
 #include "platform/CDialog.h"
-#include "platform/CWnd.h"
+#include "tests/support/TestWindow.h"
 
 namespace testsupport {
-
-// A plain window with a client area, for controls and forms to sit on; with a size, resized.
-class TestWindow : public CWnd {
- public:
-  TestWindow();
-  TestWindow(int width, int height);
-};
 
 // Writes `bytes` as the whole file at `path`; true when every byte reached the file.
 bool WriteFile(const QString& path, const QByteArray& bytes);

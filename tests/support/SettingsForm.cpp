@@ -1,0 +1,77 @@
+#include "tests/support/SettingsForm.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <sstream>
+#include <vector>
+
+#include "config/Setting.h"
+
+namespace testsupport {
+
+std::string ByteEntries(const QByteArrayList& ids) {
+  std::string text;
+  for (const QByteArray& id : ids) text += "ID \"" + id.toStdString() + "\" \"BYTE\"\n";
+  return text;
+}
+
+SettingsForm::SettingsForm(const std::string& configText, Boxes boxes) {
+  std::istringstream in(configText);
+  config.ParseConfig(in);
+  if (boxes == Boxes::None) return;
+  config.CreateControls(this);
+  if (boxes == Boxes::Numbered) Number();
+}
+
+CEdit* SettingsForm::EditBox(int row) const {
+  return static_cast<CByteSetting*>(config.GetSetting(row))->GetEditBox();
+}
+
+QLineEdit* SettingsForm::Edit(int row) const {
+  return static_cast<QLineEdit*>(EditBox(row)->GetSafeWidget());
+}
+
+void SettingsForm::SetText(int row, const QString& text) { Edit(row)->setText(text); }
+
+void SettingsForm::SetTexts(const QStringList& texts) {
+  for (int row = 0; row < texts.size(); ++row) SetText(row, texts[row]);
+}
+
+QStringList SettingsForm::Texts() const {
+  QStringList texts;
+  for (int row = 0; row < config.GetCount(); ++row) texts << Edit(row)->text();
+  return texts;
+}
+
+void SettingsForm::Number(int first, int step) {
+  for (int row = 0; row < config.GetCount(); ++row)
+    config.GetSetting(row)->SetValue(first + row * step);
+}
+
+QByteArray SettingsForm::Bytes() const {
+  std::vector<unsigned char> values(std::size_t(config.GetCount()));
+  config.GetValues(values.data());
+  return QByteArray(reinterpret_cast<const char*>(values.data()), qsizetype(values.size()));
+}
+
+bool SettingsForm::Save(const QString& path) const {
+  return config.SaveSettings(QFile::encodeName(path));
+}
+
+bool SettingsForm::Load(const QString& path) {
+  return config.LoadSettings(QFile::encodeName(path));
+}
+
+std::optional<std::string> SettingsForm::SavedText() const {
+  std::ostringstream out;
+  config.WriteSettings(out);
+  if (!out.good()) return std::nullopt;
+  return out.str();
+}
+
+void SettingsForm::LoadText(const std::string& text) {
+  std::istringstream in(text);
+  config.ParseSettings(in);
+}
+
+}  // namespace testsupport
