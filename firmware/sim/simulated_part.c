@@ -49,6 +49,17 @@ static void eeprom_control_written(avr_t* avr, avr_io_addr_t address, uint8_t va
     avr_ioctl(avr, AVR_IOCTL_EEPROM_SET, &desc);
   }
   if (run->torn[0]) return;
+  /* The marker is erased before any other byte of a slot is written and set after the last: a
+   * slot that reads as committed while its record changes is one unlucky check byte away from
+   * loading a mixture. */
+  const uint16_t offset = (uint16_t)(written % p->slot_size);
+  const uint16_t marker = (uint16_t)(written - offset + SETTINGS_OFFSET_MARKER);
+  if (offset != SETTINGS_OFFSET_MARKER && now.bytes[marker] == SETTINGS_COMMITTED) {
+    snprintf(run->torn, sizeof run->torn,
+             "EEPROM write %d changed 0x%03x in a slot that reads as committed", run->eeprom_writes,
+             (unsigned)written);
+    return;
+  }
   if (image_holds(&now, run->old)) return;
   for (int back = 0; back < run->want->stored; back++)
     if (image_holds(&now, stored_set(run->want, back))) return;
