@@ -64,6 +64,11 @@ bool CMainDlg::OnInitDialog() {
 
   m_config.CreateControls(this);
   m_config.LayoutControls(width);
+  // The form comes first for Tab and for a screen reader, then Program, then Exit: the buttons,
+  // made from the template before the form, go to the end of the order.
+  constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  m_programButton->SetWindowPos(&wndBottom, 0, 0, 0, 0, kOrderOnly);
+  m_exitButton->SetWindowPos(&wndBottom, 0, 0, 0, 0, kOrderOnly);
   return true;
 }
 

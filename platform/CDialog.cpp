@@ -164,10 +164,13 @@ int CDialog::DoModal() {
   if (!dialogTemplate) return -1;  // as the platform does for a missing template
   const platform::ModalFocusReturn focusReturn;
   BuildWindow(*dialogTemplate);
+  // As the platform does when OnInitDialog returns true: the first tab stop in the dialog's
+  // order, controls created at run time included, takes the keyboard focus.
   if (OnInitDialog()) {
-    for (const auto& item : m_templateItems) {
-      QWidget* widget = item->GetSafeWidget();
-      if (widget && widget->focusPolicy() & Qt::TabFocus && widget->isEnabled()) {
+    for (QObject* child : m_window->clientArea()->children()) {
+      auto* widget = qobject_cast<QWidget*>(child);
+      if (widget && !widget->isHidden() && widget->focusPolicy() & Qt::TabFocus &&
+          widget->isEnabled()) {
         widget->setFocus();
         break;
       }
