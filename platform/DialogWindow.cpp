@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "platform/DialogKeys.h"
+#include "platform/DialogUnits.h"
 #include "platform/WinTypes.h"
 
 namespace platform {
@@ -45,6 +46,7 @@ class ClientArea : public QWidget {
 // the members.
 DialogWindow::DialogWindow(QWidget* owner)
     : QDialog(owner ? owner : g_mainWindow.data()), m_isMainWindow(!owner && !g_mainWindow) {
+  setPalette(ClassicPalette());  // whatever the application's palette is
   m_client = new ClientArea(this);
   setSizeGripEnabled(false);
   if (m_isMainWindow) {
