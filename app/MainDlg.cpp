@@ -114,19 +114,22 @@ void CMainDlg::OnSaveSettings() {
 }
 
 void CMainDlg::OnSaveSettingsAs() {
-  CFileDialog dialog(false, nullptr, nullptr, OFN_OVERWRITEPROMPT, kSettingsFilter, nullptr);
-  if (dialog.DoModal() != IDOK) return;
-  const CString extension = dialog.GetFileExt();
-  CString path = dialog.GetPathName();
-  // A name typed without an extension gets the settings one; "mine." has none either, and its
-  // full stop is reused rather than doubled.
-  if (extension.empty()) {
+  CString path;
+  // A No to replacing the completed name goes back to the file dialog, as the dialog's own
+  // question does; only a cancel of the dialog leaves everything as it was.
+  for (;;) {
+    CFileDialog dialog(false, nullptr, nullptr, OFN_OVERWRITEPROMPT, kSettingsFilter, nullptr);
+    if (dialog.DoModal() != IDOK) return;
+    const CString extension = dialog.GetFileExt();
+    path = dialog.GetPathName();
+    if (!extension.empty()) break;
+    // A name typed without an extension gets the settings one; "mine." has none either, and its
+    // full stop is reused rather than doubled. The dialog asked about the name as typed, not
+    // about this one: ask before replacing it.
     path += path.ends_with('.') ? "tss" : ".tss";
-    // The dialog asked about the name as typed, not about this one: ask before replacing it.
-    // A No leaves everything as it was, the file Save writes to included.
-    if (QFileInfo::exists(QFile::decodeName(path.c_str())) &&
-        AfxMessageBox(ReplaceQuestion(path).c_str(), MB_YESNO) != IDYES) {
-      return;
+    if (!QFileInfo::exists(QFile::decodeName(path.c_str())) ||
+        AfxMessageBox(ReplaceQuestion(path).c_str(), MB_YESNO) == IDYES) {
+      break;
     }
   }
   m_settingsPath = path;

@@ -109,7 +109,7 @@ void TestFileCommands::saveAsAsksBeforeReplacingTheNameItCompleted_data() {
   QTest::addColumn<int>("answer");
   QTest::addColumn<QByteArray>("kept");
   QTest::newRow("Yes replaces") << IDYES << QByteArray("a \"1\"\nb \"2\"\n");
-  QTest::newRow("No keeps the file") << IDNO << QByteArray("a \"9\"\n");
+  QTest::newRow("No keeps the file, back to the dialog") << IDNO << QByteArray("a \"9\"\n");
 }
 
 void TestFileCommands::saveAsAsksBeforeReplacingTheNameItCompleted() {
@@ -119,15 +119,14 @@ void TestFileCommands::saveAsAsksBeforeReplacingTheNameItCompleted() {
   testsupport::ScriptedDialogs script;
   Answer(script, dir.filePath("mine"));  // the dialog saw no file of that name
   script.AnswerYesNo(answer);
+  const QString other = Answer(script, dir.filePath("other.tss"));  // after a No: another name
   CMainDlg dialog(IDD_MAIN);
-  RunModal(dialog, [&] {
-    dialog.SendCommand(ID_FILE_SAVE_SETTINGS_AS);
-    dialog.SendCommand(ID_FILE_SAVE_SETTINGS);  // after a No: asks again instead of replacing
-  });
+  RunModal(dialog, [&] { dialog.SendCommand(ID_FILE_SAVE_SETTINGS_AS); });
   QCOMPARE(script.Messages().at(0),
            CString("mine.tss already exists.\nDo you want to replace it?"));
   QCOMPARE(script.FileDialogs().size(), answer == IDYES ? 1u : 2u);
   QTEST(ReadFile(dir.filePath("mine.tss")), "kept");
+  QCOMPARE(QFileInfo::exists(other), answer == IDNO);
 }
 
 void TestFileCommands::saveWritesToTheKnownFile() {
