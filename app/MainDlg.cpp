@@ -15,6 +15,9 @@
 
 namespace {
 constexpr int kLargestLayoutSide = 1 << 30;
+constexpr const char* kOtherSettingsMessage =
+    "This file holds settings that this form does not have; the values before them were loaded.\n"
+    "Save will ask for a file name, so that this file is not overwritten.";
 constexpr const char* kSettingsFilter = "Tervio Saved Settings (*.tss)|*.tss|All Files(*.*)|*.*||";
 }  // namespace
 
@@ -100,9 +103,22 @@ CString ReplaceQuestion(const CString& path) {
 void CMainDlg::OnOpenSettings() {
   CFileDialog dialog(true, nullptr, nullptr, OFN_OVERWRITEPROMPT, kSettingsFilter, nullptr);
   if (dialog.DoModal() != IDOK) return;
-  // The picked file becomes the one Save writes to, even when it can't be read.
-  m_settingsPath = dialog.GetPathName();
-  if (!m_config.LoadSettings(m_settingsPath.c_str())) AfxMessageBox("Unable to open file!");
+  // The picked file becomes the one Save writes to, even when it can't be read; but not a file
+  // of settings this form does not have (another device's): Save would overwrite it with this
+  // form's, so Save asks for a name instead.
+  const CString picked = dialog.GetPathName();
+  bool allRead = true;
+  if (!m_config.LoadSettings(picked.c_str(), &allRead)) {
+    m_settingsPath = picked;
+    AfxMessageBox("Unable to open file!");
+    return;
+  }
+  if (!allRead) {
+    m_settingsPath.clear();
+    AfxMessageBox(kOtherSettingsMessage);
+    return;
+  }
+  m_settingsPath = picked;
 }
 
 void CMainDlg::OnSaveSettings() {

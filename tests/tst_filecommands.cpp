@@ -65,6 +65,7 @@ class TestFileCommands : public QObject {
   void cancelledDialogsChangeNothing();
   void open_data();
   void open();
+  void anotherDevicesFileIsNotTheSaveTarget();
   void failedSaveSaysSo();
   void about_data();
   void about();
@@ -197,6 +198,27 @@ void TestFileCommands::open() {
   });
   QCOMPARE(script.Messages().size(), message.isEmpty() ? 0u : 1u);
   if (!message.isEmpty()) QCOMPARE(QString::fromStdString(script.Messages()[0]), message);
+}
+
+// Loaded up to its first unknown id, said so, and Save then asks for a name instead of
+// overwriting it with this form's settings.
+void TestFileCommands::anotherDevicesFileIsNotTheSaveTarget() {
+  QTemporaryDir dir;
+  const QByteArray other = "b \"9\"\nspeed \"5\"\na \"4\"\n";
+  QVERIFY(WriteFile(dir.filePath("other.tss"), other));
+  testsupport::ScriptedDialogs script;
+  Answer(script, dir.filePath("other.tss"));
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    dialog.SendCommand(ID_FILE_OPEN_SETTINGS);
+    QCOMPARE(Texts(dialog), QStringList({"1", "9"}));
+    dialog.SendCommand(ID_FILE_SAVE_SETTINGS);  // the script cancels the Save As dialog
+  });
+  QCOMPARE(script.Messages().size(), 1u);
+  QVERIFY(QString::fromStdString(script.Messages()[0])
+              .startsWith("This file holds settings that this form does not have"));
+  QCOMPARE(script.FileDialogs().size(), 2u);
+  QCOMPARE(ReadFile(dir.filePath("other.tss")), other);
 }
 
 void TestFileCommands::failedSaveSaysSo() {
