@@ -248,6 +248,13 @@ void TestFileCommands::about_data() {
   QTest::newRow("180 characters, Escape")
       << "AppInfo \"" + line + "\" AppInfo \"" + line + "\" AppInfo \"" + line + "\""
       << "" << QString(line + '\n').repeated(3) << int(Qt::Key_Escape);
+  QTest::newRow("seven lines, Enter")
+      << QByteArray(
+             "AppName \"Seven\" AppInfo \"Line 1\" AppInfo \"Line 2\" AppInfo \"Line 3\" "
+             "AppInfo \"Line 4\" AppInfo \"Line 5\" AppInfo \"Line 6\" AppInfo \"Line 7\"")
+      << "Seven"
+      << "Line 1\nLine 2\nLine 3\nLine 4\nLine 5\nLine 6\nLine 7\n"
+      << int(Qt::Key_Return);
   QTest::newRow("no config.inf, close box") << QByteArray() << ""
                                             << "" << 0;
 }
@@ -263,13 +270,20 @@ void TestFileCommands::about() {
       QString title = "<not shown>";
       QString text;
       bool closed = false;
+      bool whole = false;
       QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         CWnd* about = box == dialog.GetSafeWidget() ? nullptr : CWnd::FromWidget(box);
         CWnd* label = about ? about->GetDlgItem(IDC_ABOUT_TEXT) : nullptr;
         if (!label) return;  // no About box to look at
         if (box->parentWidget() == dialog.GetSafeWidget()) title = box->windowTitle();
-        text = static_cast<QLabel*>(label->GetSafeWidget())->text();
+        auto* shown = static_cast<QLabel*>(label->GetSafeWidget());
+        text = shown->text();
+        // All of it shows, and the OK button below it, inside the box.
+        const QWidget* ok = about->GetDlgItem(IDOK)->GetSafeWidget();
+        whole = shown->height() >= shown->heightForWidth(shown->width()) &&
+                ok->y() > shown->geometry().bottom() &&
+                ok->geometry().bottom() < ok->parentWidget()->height();
         closeKey ? QTest::keyClick(box, Qt::Key(closeKey)) : void(box->close());
         closed = !box->isVisible();
         if (!closed) box->done(-2);
@@ -277,6 +291,7 @@ void TestFileCommands::about() {
       dialog.SendCommand(ID_ABOUT);
       QTEST(title, "title");
       QTEST(text, "text");
+      QVERIFY(whole);
       QVERIFY(closed);
     }
   });
