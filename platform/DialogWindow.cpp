@@ -51,9 +51,9 @@ DialogWindow::DialogWindow(QWidget* owner)
   setSizeGripEnabled(false);
   if (m_isMainWindow) {
     g_mainWindow = this;
+    // Caption, system menu and close box only, as the template's modal frame has.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   }
 }
 

@@ -3,7 +3,7 @@
 # a contrast of at least 4.5:1 against the pixels behind it (the classic light dialog face stays);
 # with a large desktop font or font resolution, the main window and the programming dialog are
 # pixel for pixel what they are with the default font, so nothing overlaps or is cut that is not
-# at the default.
+# at the default. Windows of a fixed size offer the close box only.
 #
 #   desktops.sh UNIVERSAL_PROGRAMMER
 #
@@ -112,6 +112,27 @@ large_font_changes_nothing() {
   same_pictures "$base-default-program.png" "$base-large-program.png" "the programming dialog"
 }
 
+# Fails unless the window WINDOW, named NAME, asks the window manager for no minimise and no
+# maximise (functions 8 and 16 of its _MOTIF_WM_HINTS, and decorations 32 and 64).
+close_only() {
+  local hints functions decorations
+  hints=$(xprop -id "$1" _MOTIF_WM_HINTS 2>/dev/null | sed -n 's/.* = //p' | tr -d ' ')
+  [ -n "$hints" ] || return 0 # no hints: the window manager's defaults for a fixed size
+  IFS=, read -r _ functions decorations _ <<<"$hints"
+  ((!(functions & 0x18) && !(decorations & 0x60))) ||
+    fail "$2 offers minimise or maximise (_MOTIF_WM_HINTS $hints)"
+}
+
+fixed_windows_offer_close_only() {
+  start_tool "$work/three.inf"
+  find_main_window 10
+  close_only "$main_window" "the main window"
+  click_program
+  find_program_dialog 10 || fail "the programming dialog did not appear"
+  close_only "$dialog" "the programming dialog"
+}
+
+run_case "Fixed-size windows offer close only" 30 fixed_windows_offer_close_only
 run_case "Under a dark theme every text has a contrast of 4.5:1" 60 dark_theme_keeps_the_light_face
 run_case "A 15 pt desktop font leaves the windows as they are" 90 large_font_changes_nothing gtk
 run_case "A font resolution of 144 dpi leaves the windows as they are" 90 \
