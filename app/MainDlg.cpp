@@ -15,6 +15,9 @@
 
 namespace {
 constexpr int kLargestLayoutSide = 1 << 30;
+constexpr const char* kOtherSettingsMessage =
+    "This file holds settings that this form does not have; the values before them were loaded.\n"
+    "Save will ask for a file name, so that this file is not overwritten.";
 constexpr const char* kSettingsFilter = "Tervio Saved Settings (*.tss)|*.tss|All Files(*.*)|*.*||";
 }  // namespace
 
@@ -64,6 +67,11 @@ bool CMainDlg::OnInitDialog() {
 
   m_config.CreateControls(this);
   m_config.LayoutControls(width);
+  // The form comes first for Tab and for a screen reader, then Program, then Exit: the buttons,
+  // made from the template before the form, go to the end of the order.
+  constexpr UINT kOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  m_programButton->SetWindowPos(&wndBottom, 0, 0, 0, 0, kOrderOnly);
+  m_exitButton->SetWindowPos(&wndBottom, 0, 0, 0, 0, kOrderOnly);
   return true;
 }
 
@@ -95,9 +103,22 @@ CString ReplaceQuestion(const CString& path) {
 void CMainDlg::OnOpenSettings() {
   CFileDialog dialog(true, nullptr, nullptr, OFN_OVERWRITEPROMPT, kSettingsFilter, nullptr);
   if (dialog.DoModal() != IDOK) return;
-  // The picked file becomes the one Save writes to, even when it can't be read.
-  m_settingsPath = dialog.GetPathName();
-  if (!m_config.LoadSettings(m_settingsPath.c_str())) AfxMessageBox("Unable to open file!");
+  // The picked file becomes the one Save writes to, even when it can't be read; but not a file
+  // of settings this form does not have (another device's): Save would overwrite it with this
+  // form's, so Save asks for a name instead.
+  const CString picked = dialog.GetPathName();
+  bool allRead = true;
+  if (!m_config.LoadSettings(picked.c_str(), &allRead)) {
+    m_settingsPath = picked;
+    AfxMessageBox("Unable to open file!");
+    return;
+  }
+  if (!allRead) {
+    m_settingsPath.clear();
+    AfxMessageBox(kOtherSettingsMessage);
+    return;
+  }
+  m_settingsPath = picked;
 }
 
 void CMainDlg::OnSaveSettings() {
@@ -109,19 +130,22 @@ void CMainDlg::OnSaveSettings() {
 }
 
 void CMainDlg::OnSaveSettingsAs() {
-  CFileDialog dialog(false, nullptr, nullptr, OFN_OVERWRITEPROMPT, kSettingsFilter, nullptr);
-  if (dialog.DoModal() != IDOK) return;
-  const CString extension = dialog.GetFileExt();
-  CString path = dialog.GetPathName();
-  // A name typed without an extension gets the settings one; "mine." has none either, and its
-  // full stop is reused rather than doubled.
-  if (extension.empty()) {
+  CString path;
+  // A No to replacing the completed name goes back to the file dialog, as the dialog's own
+  // question does; only a cancel of the dialog leaves everything as it was.
+  for (;;) {
+    CFileDialog dialog(false, nullptr, nullptr, OFN_OVERWRITEPROMPT, kSettingsFilter, nullptr);
+    if (dialog.DoModal() != IDOK) return;
+    const CString extension = dialog.GetFileExt();
+    path = dialog.GetPathName();
+    if (!extension.empty()) break;
+    // A name typed without an extension gets the settings one; "mine." has none either, and its
+    // full stop is reused rather than doubled. The dialog asked about the name as typed, not
+    // about this one: ask before replacing it.
     path += path.ends_with('.') ? "tss" : ".tss";
-    // The dialog asked about the name as typed, not about this one: ask before replacing it.
-    // A No leaves everything as it was, the file Save writes to included.
-    if (QFileInfo::exists(QFile::decodeName(path.c_str())) &&
-        AfxMessageBox(ReplaceQuestion(path).c_str(), MB_YESNO) != IDYES) {
-      return;
+    if (!QFileInfo::exists(QFile::decodeName(path.c_str())) ||
+        AfxMessageBox(ReplaceQuestion(path).c_str(), MB_YESNO) == IDYES) {
+      break;
     }
   }
   m_settingsPath = path;

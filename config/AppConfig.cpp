@@ -107,23 +107,24 @@ bool CAppConfig::SaveSettings(const char* path) const {
   return out.good() && config::WriteFileSafely(path, out.str());
 }
 
-bool CAppConfig::LoadSettings(const char* path) {
+bool CAppConfig::LoadSettings(const char* path, bool* allRead) {
   const std::optional<std::string> text = config::ReadTextFile(path);
   if (!text) return false;
   std::istringstream in(*text);
-  ParseSettings(in);
+  const bool complete = ParseSettings(in);
+  if (allRead) *allRead = complete;
   return true;
 }
 
-void CAppConfig::ParseSettings(std::istream& in) {
+bool CAppConfig::ParseSettings(std::istream& in) {
   config::TextBuffer id;
   // Each line is handed whole to the setting its first word names. Loading stops at the first
   // word that names no setting, and at a word that the end of the file cuts off.
   for (;;) {
     const std::streampos lineStart = in.tellg();
-    if (!config::ReadWord(in, id) || in.eof()) break;
+    if (!config::ReadWord(in, id) || in.eof()) return true;
     const int index = FindById(id);
-    if (index < 0) break;
+    if (index < 0) return false;
     in.seekg(lineStart);
     m_settings[index]->Read(in);
     in.get();  // the line end

@@ -45,11 +45,13 @@ class CAppConfig {
   void GetAppInfo(CString& out) const;
 
   bool SaveSettings(const char* path) const;
-  bool LoadSettings(const char* path);
+  // False only when the file can't be opened. `allRead`, when given, is set to false when loading
+  // stopped at an id that no setting has (the values before it are loaded), true otherwise.
+  bool LoadSettings(const char* path, bool* allRead = nullptr);
   // The two halves of the above without the file: what a save writes, and a load of text
-  // already read.
+  // already read, which returns false when it stopped at an id that no setting has.
   void WriteSettings(std::ostream& out) const;
-  void ParseSettings(std::istream& in);
+  bool ParseSettings(std::istream& in);
 
  private:
   std::array<std::unique_ptr<CSetting>, kCapacity> m_settings;

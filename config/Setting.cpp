@@ -63,7 +63,9 @@ void CByteSetting::CreateControls(CWnd* parent) {
   m_labelControl = std::make_unique<CStatic>();
   m_labelControl->Create(m_label, WS_CHILD | WS_VISIBLE, none, parent, IDC_STATIC);
   m_editBox = std::make_unique<CEdit>();
-  m_editBox->Create(WS_CHILD | WS_VISIBLE | WS_BORDER, none, parent, IDC_SETTING_EDIT);
+  // A tab stop: the form is the tool's only input, and a person without a mouse reaches it with
+  // Tab.
+  m_editBox->Create(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP, none, parent, IDC_SETTING_EDIT);
 }
 
 void CByteSetting::Layout(int x, int y, int width, int* nextY) {

@@ -5,6 +5,8 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 #include <vector>
 
 #include "platform/DialogTemplate.h"
@@ -159,15 +161,46 @@ void CDialog::BuildWindow(const platform::DialogTemplate& dialogTemplate) {
   }
 }
 
+// A centred text that its text does not fit grows downward, as far as the screen allows, and
+// the dialog with it: the items below it move down by as much. Short texts leave the template's
+// shape as it is.
+void CDialog::GrowToFitTexts(const platform::DialogTemplate& dialogTemplate) {
+  for (std::size_t i = 0; i < dialogTemplate.items.size() && i < m_templateItems.size(); ++i) {
+    if (dialogTemplate.items[i].kind != platform::ItemKind::CenteredText) continue;
+    auto* text = qobject_cast<QLabel*>(m_templateItems[i]->GetSafeWidget());
+    if (!text) continue;
+    QWidget* client = m_window->clientArea();
+    int extra = text->heightForWidth(text->width()) - text->height();
+    const QScreen* screen = m_window->screen();
+    if (screen) {
+      extra = std::min(extra, screen->availableGeometry().height() - m_window->height());
+    }
+    if (extra <= 0) continue;
+    const int textBottom = text->geometry().bottom();
+    for (const auto& item : m_templateItems) {
+      QWidget* widget = item->GetSafeWidget();
+      if (widget && widget != text && widget->y() > textBottom)
+        widget->move(widget->x(), widget->y() + extra);
+    }
+    text->resize(text->width(), text->height() + extra);
+    m_window->setClientSize(client->width(), client->height() + extra);
+  }
+}
+
 int CDialog::DoModal() {
   const platform::DialogTemplate* dialogTemplate = platform::FindDialogTemplate(m_templateId);
   if (!dialogTemplate) return -1;  // as the platform does for a missing template
   const platform::ModalFocusReturn focusReturn;
   BuildWindow(*dialogTemplate);
-  if (OnInitDialog()) {
-    for (const auto& item : m_templateItems) {
-      QWidget* widget = item->GetSafeWidget();
-      if (widget && widget->focusPolicy() & Qt::TabFocus && widget->isEnabled()) {
+  // As the platform does when OnInitDialog returns true: the first tab stop in the dialog's
+  // order, controls created at run time included, takes the keyboard focus.
+  const bool focusFirst = OnInitDialog();
+  GrowToFitTexts(*dialogTemplate);
+  if (focusFirst) {
+    for (QObject* child : m_window->clientArea()->children()) {
+      auto* widget = qobject_cast<QWidget*>(child);
+      if (widget && !widget->isHidden() && widget->focusPolicy() & Qt::TabFocus &&
+          widget->isEnabled()) {
         widget->setFocus();
         break;
       }

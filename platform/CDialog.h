@@ -59,6 +59,7 @@ class CDialog : public CWnd {
  private:
   const MessageMapEntry* FindEntry(UINT message, int id) const;
   void BuildWindow(const platform::DialogTemplate& dialogTemplate);
+  void GrowToFitTexts(const platform::DialogTemplate& dialogTemplate);
 
   int m_templateId;
   CWnd* m_parent;

@@ -98,7 +98,7 @@ bool CEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
   if (!client) return false;
   auto* edit = new EditLine(client);
   edit->setFrame((style & WS_BORDER) != 0);
-  edit->setFocusPolicy(Qt::ClickFocus);  // no tab stop
+  edit->setFocusPolicy((style & WS_TABSTOP) ? Qt::StrongFocus : Qt::ClickFocus);
   edit->setValidator(new FitsInBox(edit));
   NameAfterPrecedingLabel(edit, client);
   AttachWidget(edit, static_cast<int>(id));

@@ -1,8 +1,11 @@
 #include "platform/CFileDialog.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 #include "platform/CWnd.h"
 #include "platform/DialogAnswerSource.h"
@@ -33,6 +36,22 @@ QStringList ToNameFilters(const char* filter) {
 
 }  // namespace platform
 
+namespace {
+
+// The folder of the file last picked in this run; empty before the first.
+QString g_lastFolder;
+
+// Where a dialog opens: the folder used last in this run, else the user's documents folder, else
+// home; never the process's working folder, which is "/" when a launcher starts the tool.
+QString StartFolder() {
+  if (!g_lastFolder.isEmpty() && QFileInfo(g_lastFolder).isDir()) return g_lastFolder;
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
+  return QDir::homePath();
+}
+
+}  // namespace
+
 CFileDialog::CFileDialog(bool openFileDialog, const char* defaultExt, const char* fileName,
                          DWORD flags, const char* filter, CWnd* parent)
     : m_open(openFileDialog),
@@ -60,13 +79,16 @@ int CFileDialog::DoModal() {
   // can't be opened, and the name becomes the one Save writes to.
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !(m_flags & OFN_OVERWRITEPROMPT));
+  dialog.setDirectory(StartFolder());
   const QStringList filters = platform::ToNameFilters(m_filter.c_str());
   if (!filters.isEmpty()) dialog.setNameFilters(filters);
   if (!m_defaultExt.empty()) dialog.setDefaultSuffix(QFile::decodeName(m_defaultExt.c_str()));
   if (!m_fileName.empty()) dialog.selectFile(QFile::decodeName(m_fileName.c_str()));
 
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return IDCANCEL;
-  m_pathName = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+  const QString picked = dialog.selectedFiles().constFirst();
+  g_lastFolder = QFileInfo(picked).absolutePath();
+  m_pathName = QFile::encodeName(picked).toStdString();
   return IDOK;
 }
 

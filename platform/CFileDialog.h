@@ -1,6 +1,8 @@
 // The common dialog that asks for a file to open or to save to. The filter comes in the
 // platform's form, pairs of description and patterns separated by '|' ("Text (*.txt)|*.txt||"),
-// and is shown as the toolkit's name filters. Paths are in the file system's encoding.
+// and is shown as the toolkit's name filters. Paths are in the file system's encoding. A dialog
+// opens in the folder of the file last picked in this run; the first in the user's documents
+// folder, or home.
 #pragma once
 
 #include <QStringList>

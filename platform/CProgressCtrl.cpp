@@ -1,5 +1,6 @@
 #include "platform/CProgressCtrl.h"
 
+#include <QAccessibleWidget>
 #include <algorithm>
 #include <cstdint>
 
@@ -32,6 +33,34 @@ class ProgressBar : public QWidget {
   CProgressCtrl* m_owner;
 };
 
+// What a screen reader is told: a progress bar with its value and range, named by its window
+// text (the status line).
+class AccessibleProgressBar : public QAccessibleWidget, public QAccessibleValueInterface {
+ public:
+  explicit AccessibleProgressBar(QWidget* widget)
+      : QAccessibleWidget(widget, QAccessible::ProgressBar) {}
+
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+    return QAccessibleWidget::interface_cast(type);
+  }
+
+  QVariant currentValue() const override { return Bar()->position; }
+  void setCurrentValue(const QVariant&) override {}  // the program sets it, never the reader
+  QVariant maximumValue() const override { return std::max(Bar()->lower, Bar()->upper); }
+  QVariant minimumValue() const override { return std::min(Bar()->lower, Bar()->upper); }
+  QVariant minimumStepSize() const override { return 1; }
+
+ private:
+  const ProgressBar* Bar() const { return static_cast<const ProgressBar*>(widget()); }
+};
+
+// The bar's class has no meta-object of its own: it is asked for as a plain widget.
+QAccessibleInterface* AccessibleFactory(const QString&, QObject* object) {
+  auto* bar = dynamic_cast<ProgressBar*>(object);
+  return bar ? new AccessibleProgressBar(bar) : nullptr;
+}
+
 ProgressBar* BarOf(const CWnd& control) {
   return static_cast<ProgressBar*>(control.GetSafeWidget());
 }
@@ -41,6 +70,11 @@ ProgressBar* BarOf(const CWnd& control) {
 bool CProgressCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
   QWidget* client = parent ? parent->GetClientWidget() : nullptr;
   if (!client || GetSafeWidget()) return false;
+  static const bool factoryInstalled = [] {
+    QAccessible::installFactory(AccessibleFactory);
+    return true;
+  }();
+  (void)factoryInstalled;
   auto* bar = new ProgressBar(this, client);
   AttachWidget(bar, static_cast<int>(id));
   platform::PlaceChild(bar, style, rect);

@@ -11,7 +11,24 @@
 
 namespace {
 constexpr const char* kOwnerProperty = "platform.cwnd";
+
+// Last among its siblings: a screen reader reads a window's children in the order of the
+// toolkit's child list, and the tab order is made to follow the same list.
+void PutLastInOrder(QWidget* widget) {
+  QWidget* parent = widget->parentWidget();
+  if (!parent) return;
+  widget->raise();  // moves it to the end of the parent's child list
+  QWidget* previous = nullptr;
+  for (QObject* child : parent->children()) {
+    auto* sibling = qobject_cast<QWidget*>(child);
+    if (!sibling || sibling->isWindow() || !(sibling->focusPolicy() & Qt::TabFocus)) continue;
+    if (previous) QWidget::setTabOrder(previous, sibling);
+    previous = sibling;
+  }
 }
+}  // namespace
+
+const CWnd CWnd::wndBottom;
 
 CWnd::~CWnd() { DestroyWindow(); }
 
@@ -85,6 +102,22 @@ void CWnd::MoveWindow(int x, int y, int width, int height, bool repaint) {
   // A child the platform would size negatively has no area at all.
   m_widget->setGeometry(x, y, std::max(0, width), std::max(0, height));
   if (repaint) m_widget->update();
+}
+
+bool CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int width, int height, UINT flags) {
+  if (!m_widget) return false;
+  if (insertAfter == &wndBottom) PutLastInOrder(m_widget);
+  const QRect now = m_widget->geometry();
+  if (flags & SWP_NOMOVE) {
+    x = now.x();
+    y = now.y();
+  }
+  if (flags & SWP_NOSIZE) {
+    width = now.width();
+    height = now.height();
+  }
+  if (!(flags & SWP_NOMOVE) || !(flags & SWP_NOSIZE)) MoveWindow(x, y, width, height, true);
+  return true;
 }
 
 bool CWnd::EnableWindow(bool enable) {

@@ -27,6 +27,15 @@ class CWnd {
   // menu bar and borders included) at that screen position.
   void MoveWindow(int x, int y, int width, int height, bool repaint = true);
 
+  // The place in the z-order that SetWindowPos can give: the bottom, after every sibling.
+  static const CWnd wndBottom;
+
+  // With `insertAfter` &wndBottom, puts the control after its siblings in the dialog's order,
+  // which is its tab order and the order a screen reader reads it in (controls of a dialog do
+  // not overlap, so how they stack on screen does not show); any other `insertAfter` leaves the
+  // order alone. Moves and sizes it as MoveWindow does unless SWP_NOMOVE or SWP_NOSIZE is given.
+  bool SetWindowPos(const CWnd* insertAfter, int x, int y, int width, int height, UINT flags);
+
   // Returns whether the window was disabled before the call. A disabled control keeps the
   // keyboard focus from every other control and gets it back when enabled again.
   bool EnableWindow(bool enable = true);

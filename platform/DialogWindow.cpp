@@ -1,5 +1,6 @@
 #include "platform/DialogWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -9,6 +10,7 @@
 #include <algorithm>
 
 #include "platform/DialogKeys.h"
+#include "platform/DialogUnits.h"
 #include "platform/WinTypes.h"
 
 namespace platform {
@@ -44,13 +46,14 @@ class ClientArea : public QWidget {
 // the members.
 DialogWindow::DialogWindow(QWidget* owner)
     : QDialog(owner ? owner : g_mainWindow.data()), m_isMainWindow(!owner && !g_mainWindow) {
+  setPalette(ClassicPalette());  // whatever the application's palette is
   m_client = new ClientArea(this);
   setSizeGripEnabled(false);
   if (m_isMainWindow) {
     g_mainWindow = this;
+    // Caption, system menu and close box only, as the template's modal frame has.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   }
 }
 
@@ -69,6 +72,25 @@ QWidget* DialogWindow::clientArea() const { return m_client; }
 void DialogWindow::setMenuBar(QMenuBar* menuBar) {
   m_menuBar = menuBar;
   m_menuBar->setParent(this);
+}
+
+// F10 does what Alt pressed and released alone does (the toolkit's style handles that one): the
+// keyboard goes to the menu bar with its first title highlighted. The toolkit has no call for it;
+// opening the first menu and closing it with Escape leaves the bar in that state, as a person
+// would by hand. A second F10 leaves the bar as Escape does.
+void DialogWindow::toggleMenuBarKeyboard() {
+  if (m_menuBar->hasFocus()) {
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(m_menuBar, &escape);
+    return;
+  }
+  const auto titles = m_menuBar->actions();
+  if (titles.isEmpty()) return;
+  m_menuBar->setActiveAction(titles.first());
+  if (QWidget* popup = QApplication::activePopupWidget()) {
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(popup, &escape);
+  }
 }
 
 void DialogWindow::setPaintHandler(PaintHandler handler) {
@@ -167,6 +189,13 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
       if (m_defaultCommand != 0) sendCommand(m_defaultCommand);
+      return;
+    case Qt::Key_F10:
+      if (m_menuBar && event->modifiers() == Qt::NoModifier) {
+        toggleMenuBarKeyboard();
+        return;
+      }
+      QDialog::keyPressEvent(event);
       return;
     default:
       QDialog::keyPressEvent(event);

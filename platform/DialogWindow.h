@@ -1,7 +1,8 @@
 // The toolkit window behind a CDialog: caption, optional menu bar, and a client area below it in
 // which child controls sit, so that client coordinates mean the same as on the platform the tool
 // was designed for. It turns buttons, menu items, Enter, Escape and the close box into commands,
-// and never closes by itself.
+// and never closes by itself. F10, and Alt pressed and released alone, put the keyboard on the
+// menu bar.
 #pragma once
 
 #include <QDialog>
@@ -52,6 +53,7 @@ class DialogWindow : public QDialog {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void toggleMenuBarKeyboard();
   QMargins frameExtents() const;
   void fixSize(int width, int height);
   QSize leastSize() const;

@@ -3,9 +3,11 @@
 #include <QApplication>
 
 #include "platform/CWinApp.h"
+#include "platform/DialogUnits.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  platform::UseClassicLook();
   CWinApp* app = AfxGetApp();
   if (!app) return 1;
   app->InitInstance();

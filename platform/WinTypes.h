@@ -29,6 +29,12 @@ constexpr int IDCANCEL = 2;
 constexpr DWORD WS_CHILD = 0x40000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
 constexpr DWORD WS_BORDER = 0x00800000;
+constexpr DWORD WS_TABSTOP = 0x00010000;  // Tab and Shift+Tab stop at the control
+
+// SetWindowPos: what the call leaves as it is.
+constexpr UINT SWP_NOSIZE = 0x0001;
+constexpr UINT SWP_NOMOVE = 0x0002;
+constexpr UINT SWP_NOACTIVATE = 0x0010;
 
 constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;  // a save dialog asks before replacing a file
 

@@ -9,6 +9,8 @@ packages=(cmake ninja-build g++ make qt6-base-dev qt6-qpa-plugins xvfb xauth xdo
 packages+=(dpkg-dev file lintian desktop-file-utils appstream x11-utils)
 # The end-to-end suite: xprop and xwininfo read windows' sizes and hints, xclip fills the clipboard.
 packages+=(x11-utils xclip)
+# The desktops check runs the tool under a GTK desktop theme (dark, large font) through Qt's theme.
+packages+=(qt6-gtk-platformtheme)
 # The fuzz build: clang with its libFuzzer and sanitizer runtimes, and llvm for llvm-symbolizer.
 packages+=(clang libclang-rt-14-dev llvm)
 # The Wayland test: Weston and its screenshooter, Qt's wayland plugin, ImageMagick.

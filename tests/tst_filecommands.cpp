@@ -67,6 +67,7 @@ class TestFileCommands : public QObject {
   void open();
   void saveWritesToTheFileOpenCouldNotRead_data();
   void saveWritesToTheFileOpenCouldNotRead();
+  void anotherDevicesFileIsNotTheSaveTarget();
   void failedSaveSaysSo();
   void about_data();
   void about();
@@ -111,7 +112,7 @@ void TestFileCommands::saveAsAsksBeforeReplacingTheNameItCompleted_data() {
   QTest::addColumn<int>("answer");
   QTest::addColumn<QByteArray>("kept");
   QTest::newRow("Yes replaces") << IDYES << QByteArray("a \"1\"\nb \"2\"\n");
-  QTest::newRow("No keeps the file") << IDNO << QByteArray("a \"9\"\n");
+  QTest::newRow("No keeps the file, back to the dialog") << IDNO << QByteArray("a \"9\"\n");
 }
 
 void TestFileCommands::saveAsAsksBeforeReplacingTheNameItCompleted() {
@@ -121,15 +122,14 @@ void TestFileCommands::saveAsAsksBeforeReplacingTheNameItCompleted() {
   testsupport::ScriptedDialogs script;
   Answer(script, dir.filePath("mine"));  // the dialog saw no file of that name
   script.AnswerYesNo(answer);
+  const QString other = Answer(script, dir.filePath("other.tss"));  // after a No: another name
   CMainDlg dialog(IDD_MAIN);
-  RunModal(dialog, [&] {
-    dialog.SendCommand(ID_FILE_SAVE_SETTINGS_AS);
-    dialog.SendCommand(ID_FILE_SAVE_SETTINGS);  // after a No: asks again instead of replacing
-  });
+  RunModal(dialog, [&] { dialog.SendCommand(ID_FILE_SAVE_SETTINGS_AS); });
   QCOMPARE(script.Messages().at(0),
            CString("mine.tss already exists.\nDo you want to replace it?"));
   QCOMPARE(script.FileDialogs().size(), answer == IDYES ? 1u : 2u);
   QTEST(ReadFile(dir.filePath("mine.tss")), "kept");
+  QCOMPARE(QFileInfo::exists(other), answer == IDNO);
 }
 
 void TestFileCommands::saveWritesToTheKnownFile() {
@@ -235,6 +235,27 @@ void TestFileCommands::saveWritesToTheFileOpenCouldNotRead() {
   if (saved.isEmpty()) QVERIFY(QFileInfo(path).isDir());
 }
 
+// Loaded up to its first unknown id, said so, and Save then asks for a name instead of
+// overwriting it with this form's settings.
+void TestFileCommands::anotherDevicesFileIsNotTheSaveTarget() {
+  QTemporaryDir dir;
+  const QByteArray other = "b \"9\"\nspeed \"5\"\na \"4\"\n";
+  QVERIFY(WriteFile(dir.filePath("other.tss"), other));
+  testsupport::ScriptedDialogs script;
+  Answer(script, dir.filePath("other.tss"));
+  CMainDlg dialog(IDD_MAIN);
+  RunModal(dialog, [&] {
+    dialog.SendCommand(ID_FILE_OPEN_SETTINGS);
+    QCOMPARE(Texts(dialog), QStringList({"1", "9"}));
+    dialog.SendCommand(ID_FILE_SAVE_SETTINGS);  // the script cancels the Save As dialog
+  });
+  QCOMPARE(script.Messages().size(), 1u);
+  QVERIFY(QString::fromStdString(script.Messages()[0])
+              .startsWith("This file holds settings that this form does not have"));
+  QCOMPARE(script.FileDialogs().size(), 2u);
+  QCOMPARE(ReadFile(dir.filePath("other.tss")), other);
+}
+
 void TestFileCommands::failedSaveSaysSo() {
   QTemporaryDir dir;
   testsupport::ScriptedDialogs script;
@@ -262,6 +283,13 @@ void TestFileCommands::about_data() {
   QTest::newRow("180 characters, Escape")
       << "AppInfo \"" + line + "\" AppInfo \"" + line + "\" AppInfo \"" + line + "\""
       << "" << QString(line + '\n').repeated(3) << int(Qt::Key_Escape);
+  QTest::newRow("seven lines, Enter")
+      << QByteArray(
+             "AppName \"Seven\" AppInfo \"Line 1\" AppInfo \"Line 2\" AppInfo \"Line 3\" "
+             "AppInfo \"Line 4\" AppInfo \"Line 5\" AppInfo \"Line 6\" AppInfo \"Line 7\"")
+      << "Seven"
+      << "Line 1\nLine 2\nLine 3\nLine 4\nLine 5\nLine 6\nLine 7\n"
+      << int(Qt::Key_Return);
   QTest::newRow("no config.inf, close box") << QByteArray() << ""
                                             << "" << 0;
 }
@@ -277,13 +305,20 @@ void TestFileCommands::about() {
       QString title = "<not shown>";
       QString text;
       bool closed = false;
+      bool whole = false;
       QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         CWnd* about = box == dialog.GetSafeWidget() ? nullptr : CWnd::FromWidget(box);
         CWnd* label = about ? about->GetDlgItem(IDC_ABOUT_TEXT) : nullptr;
         if (!label) return;  // no About box to look at
         if (box->parentWidget() == dialog.GetSafeWidget()) title = box->windowTitle();
-        text = static_cast<QLabel*>(label->GetSafeWidget())->text();
+        auto* shown = static_cast<QLabel*>(label->GetSafeWidget());
+        text = shown->text();
+        // All of it shows, and the OK button below it, inside the box.
+        const QWidget* ok = about->GetDlgItem(IDOK)->GetSafeWidget();
+        whole = shown->height() >= shown->heightForWidth(shown->width()) &&
+                ok->y() > shown->geometry().bottom() &&
+                ok->geometry().bottom() < ok->parentWidget()->height();
         closeKey ? QTest::keyClick(box, Qt::Key(closeKey)) : void(box->close());
         closed = !box->isVisible();
         if (!closed) box->done(-2);
@@ -291,6 +326,7 @@ void TestFileCommands::about() {
       dialog.SendCommand(ID_ABOUT);
       QTEST(title, "title");
       QTEST(text, "text");
+      QVERIFY(whole);
       QVERIFY(closed);
     }
   });

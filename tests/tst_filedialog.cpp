@@ -17,6 +17,7 @@ class TestFileDialog : public QObject {
   Q_OBJECT
 
  private slots:
+  void startsInDocumentsThenTheLastFolder();  // first: no dialog of this run picked a file yet
   void nameFilters_data();
   void nameFilters();
   void fileExt_data();
@@ -178,6 +179,35 @@ void TestFileDialog::focusReturnsAfterwards() {
   QTRY_COMPARE(QApplication::activeWindow(), &window);
   QTRY_COMPARE(QApplication::focusWidget(), second);
   Q_UNUSED(first);
+}
+
+// Whatever the working folder is: the documents folder first, then where the last file was picked.
+void TestFileDialog::startsInDocumentsThenTheLastFolder() {
+  QTemporaryDir home;
+  QVERIFY(QDir(home.path()).mkpath("Documents") && QDir(home.path()).mkpath("picked"));
+  const QByteArray callersHome = qgetenv("HOME");
+  qputenv("HOME", QFile::encodeName(home.path()));
+  QStringList openedIn;
+  auto pickOnceShown = [&openedIn](const QString& path) {
+    QTimer::singleShot(0, [&openedIn, path] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      openedIn << dialog->directory().absolutePath();
+      dialog->selectFile(path);
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+  };
+  const ModalWatchdog watchdog;
+  pickOnceShown(home.filePath("picked/first.tss"));
+  CFileDialog save(false);
+  const int saved = save.DoModal();
+  pickOnceShown(home.filePath("picked/first.tss"));
+  CFileDialog open(true);
+  const int opened = open.DoModal();
+  qputenv("HOME", callersHome);
+  QCOMPARE(saved, IDOK);
+  QCOMPARE(opened, IDOK);
+  QCOMPARE(openedIn, QStringList({home.filePath("Documents"), home.filePath("picked")}));
 }
 
 QTEST_MAIN(TestFileDialog)

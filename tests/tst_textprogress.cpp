@@ -1,5 +1,6 @@
 // The programming run's progress bar painted offscreen: where the blue bar ends, the colour of
 // its text on either side of that edge, and the paint context's rectangle conventions.
+#include <QAccessible>
 #include <QtTest>
 #include <functional>
 
@@ -67,6 +68,7 @@ class TestTextProgress : public QObject {
 
  private slots:
   void positionMessages();
+  void screenReaderSeesAProgressBar();
   void filledEdge_data();
   void filledEdge();
   void textColours_data();
@@ -88,6 +90,23 @@ void TestTextProgress::positionMessages() {
   QTRY_VERIFY(paints > 0);  // a moved position repaints by itself
   window.control.SendMessage(PBM_SETRANGE32, 0, 50);
   QCOMPARE(window.control.SendMessage(PBM_GETPOS, 0, 0), LRESULT{50});  // held in the new range
+}
+
+// Its role, value and range, and the status line as its name.
+void TestTextProgress::screenReaderSeesAProgressBar() {
+  OnWindow<CTextProgressCtrl> window(200, 25);
+  window.control.SendMessage(PBM_SETRANGE32, 0, 30);
+  window.control.SendMessage(PBM_SETPOS, 12, 0);
+  window.control.SetWindowText("Programming...");
+  QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window.Widget());
+  QVERIFY(bar);
+  QCOMPARE(bar->role(), QAccessible::ProgressBar);
+  QCOMPARE(bar->text(QAccessible::Name), QString("Programming..."));
+  QAccessibleValueInterface* value = bar->valueInterface();
+  QVERIFY(value);
+  QCOMPARE(value->currentValue().toInt(), 12);
+  QCOMPARE(value->minimumValue().toInt(), 0);
+  QCOMPARE(value->maximumValue().toInt(), 30);
 }
 
 void TestTextProgress::filledEdge_data() {
