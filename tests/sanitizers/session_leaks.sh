@@ -32,8 +32,8 @@ Name "Level"
 ID "mode" "BYTE"
 Name "Mode"
 EOF
-# The file dialogs start in the tool's current folder: plain names, which no long completion
-# list of other folders can get in the way of.
+# The files, named by their whole path: the file dialogs start in the folder used last, the
+# first time in the documents folder or home, never in the tool's current folder.
 readonly folder="$work/elsewhere"
 printf 'level "42"\nmode "7"\n' >"$folder/in.tss"
 
@@ -42,9 +42,9 @@ session() {
   find_main_window 30  # the sanitizers make the start slow
 
   file_menu 1
-  answer_file_dialog "Open" "in.tss"
+  answer_file_dialog "Open" "$folder/in.tss"
   file_menu 3
-  answer_file_dialog "Save As" "out.tss"
+  answer_file_dialog "Save As" "$folder/out.tss"
   # The save follows the dialog's closing, and the file takes its name once it is on the disk.
   wait_until 10 test -f "$folder/out.tss" || fail "Save As wrote no file"
   [ "$(cat "$folder/out.tss")" = "$(cat "$folder/in.tss")" ] ||
