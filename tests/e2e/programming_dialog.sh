@@ -96,7 +96,10 @@ cancel_click_stops() {
   write_config "$work/ten.$BASHPID.inf" "Program Check" '"360" "400"' 10
   open_program_dialog "$work/ten.$BASHPID.inf"
   first_swap_after Return
-  sleep 0.5  # pacing, the thing tested: Cancel a few swaps into the run
+  # Cancel a few swaps into the run: once the sampler has seen five more.
+  start_sampler --swaps 5 --timeout-ms 3000
+  wait_sampler 10
+  [ "$sampler_swaps" -ge 5 ] || fail "the panels stopped swapping before Cancel: $sampler_out"
   click_done  # reads Cancel during a run
   pointer_away
   # A cancelled run is over once the panels are put back: then Start is usable. Judged by the
