@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "tests/receiver/check.h"
 #include "tests/receiver/transmitter_model.h"
 
 enum {
@@ -13,18 +14,6 @@ enum {
   IDLE_US = 2 * ONE_US,
   MARGIN_US = (ONE_US - ZERO_US) / 2, /* either side of the threshold between short and long */
 };
-
-static int g_cases, g_failures;
-
-#define CHECK(cond, ...)                             \
-  do {                                               \
-    if (!(cond)) {                                   \
-      g_failures++;                                  \
-      printf("FAIL line %d: %s: ", __LINE__, #cond); \
-      printf(__VA_ARGS__);                           \
-      printf("\n");                                  \
-    }                                                \
-  } while (0)
 
 /* Swap times of a run; `now` is the time of the last swap (or the run start). */
 typedef struct {
@@ -349,6 +338,5 @@ int main(void) {
   test_truncated_length();
   test_init();
   test_extreme_times();
-  printf("%d cases, %d failures\n", g_cases, g_failures);
-  return g_failures ? 1 : 0;
+  return check_summary();
 }

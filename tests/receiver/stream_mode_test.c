@@ -8,21 +8,10 @@
 #include <string.h>
 
 #include "receiver/optical_receiver.h"
+#include "tests/receiver/check.h"
 #include "tests/receiver/transmitter_model.h"
 
 enum { ZERO_US = OPTICAL_ZERO_BIT_US, ONE_US = OPTICAL_ONE_BIT_US, START_US = OPTICAL_START_US };
-
-static int g_cases, g_failures;
-
-#define CHECK(cond, ...)                             \
-  do {                                               \
-    if (!(cond)) {                                   \
-      g_failures++;                                  \
-      printf("FAIL line %d: %s: ", __LINE__, #cond); \
-      printf(__VA_ARGS__);                           \
-      printf("\n");                                  \
-    }                                                \
-  } while (0)
 
 /* A packet of two values sent with its first swap at `first_us` on a 32-bit clock: every place
  * of the run may straddle the wrap, and the values still come out, byte by byte. */
@@ -116,6 +105,5 @@ int main(void) {
   test_wrap_anywhere();
   test_step_back();
   test_init();
-  printf("%d cases, %d failures\n", g_cases, g_failures);
-  return g_failures ? 1 : 0;
+  return check_summary();
 }
