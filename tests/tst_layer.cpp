@@ -62,7 +62,8 @@ void TestLayer::readWholeFile_data() {
   QTest::addColumn<QString>("kind");
   QTest::addColumn<int>("largest");
   QTest::addColumn<bool>("read");
-  const QByteArray bytes("line\r\n\xEF\xBB\xBFmore\0end", 19);
+  static const char kRaw[] = "line\r\n\xEF\xBB\xBFmore\0end";  // kept byte for byte, NUL included
+  const QByteArray bytes(kRaw, sizeof kRaw - 1);
   QTest::newRow("bytes as they are") << bytes << "file" << 64 << true;
   QTest::newRow("exactly the limit") << bytes << "file" << int(bytes.size()) << true;
   QTest::newRow("one byte over") << bytes << "file" << int(bytes.size()) - 1 << false;
