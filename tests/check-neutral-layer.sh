@@ -1,13 +1,14 @@
 #!/bin/bash
-# The tool's own code (app/, config/, programming/) and every project header it reaches include
-# no toolkit or system header and branch on no system: all of that lives in platform/. Where
-# mingw-w64 is installed, the same code also compiles for Windows against the layer's headers.
+# The tool's own code (app/, config/, programming/), the layer's shared sources (platform/*.cpp)
+# and every project header they reach include no toolkit or system header, and the tool's code
+# branches on no system: all of that lives in platform/. Where mingw-w64 is installed, the same
+# code also compiles for Windows against the layer's headers.
 # Usage: check-neutral-layer.sh SOURCE_DIR BINARY_DIR (the binary folder holds generated headers).
 set -u
 source_dir=$1
 binary_dir=$2
 cd "$source_dir" || exit 1
-sources=(app/*.cpp config/*.cpp programming/*.cpp)
+sources=(app/*.cpp config/*.cpp programming/*.cpp platform/*.cpp)
 failed=0
 
 # The project headers the sources reach, as the host compiler's dependency scan finds them.
@@ -36,7 +37,7 @@ fi
 
 if command -v x86_64-w64-mingw32-g++ >/dev/null; then
   x86_64-w64-mingw32-g++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I. -I"$binary_dir" \
-    "${sources[@]}" || { echo "the tool's code does not compile for Windows"; failed=1; }
+    "${sources[@]}" || { echo "the shared code does not compile for Windows"; failed=1; }
 else
   echo "no mingw-w64 here: the compile for Windows is not checked"
 fi
