@@ -8,8 +8,8 @@
 
 #include "platform/CWinApp.h"
 #include "platform/DialogAnswerSource.h"
-#include "platform/ModalFocus.h"
-#include "platform/TextCodec.h"
+#include "platform/qt/ModalFocus.h"
+#include "platform/qt/TextCodec.h"
 
 namespace {
 
