@@ -142,25 +142,33 @@ HMENU BuildMenu(const MenuTemplate& menu) {
 
 namespace {
 
+// The first icon group's name: an ordinal, or a string.
+struct IconName {
+  WORD ordinal = 0;
+  std::wstring text;
+};
+
 BOOL CALLBACK TakeFirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
-  auto* first = reinterpret_cast<std::wstring*>(found);
-  // An ordinal is kept as "#<number>", which the system's loaders read as that ordinal.
-  *first = IS_INTRESOURCE(name)
-               ? L"#" + std::to_wstring(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)))
-               : std::wstring(name);
+  auto* first = reinterpret_cast<IconName*>(found);
+  if (IS_INTRESOURCE(name)) {
+    first->ordinal = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name));
+  } else {
+    first->text = name;  // the system's copy lasts only as long as this call
+  }
   return FALSE;  // the first is enough
 }
 
 }  // namespace
 
 const wchar_t* ApplicationIconName() {
-  static const std::wstring name = [] {
-    std::wstring first;
+  static const IconName name = [] {
+    IconName first;
     EnumResourceNamesW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */,
                        TakeFirstName, reinterpret_cast<LONG_PTR>(&first));
     return first;
   }();
-  return name.empty() ? nullptr : name.c_str();
+  if (name.ordinal != 0) return MAKEINTRESOURCEW(name.ordinal);
+  return name.text.empty() ? nullptr : name.text.c_str();
 }
 
 }  // namespace platform::win32
