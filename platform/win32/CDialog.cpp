@@ -16,14 +16,6 @@ class TemplateItem : public CWnd {
   TemplateItem(HWND hwnd, int id) { platform::win32::Attach(*this, hwnd, id); }
 };
 
-const CDialog::MessageMapEntry* FindIn(std::span<const CDialog::MessageMapEntry> map, UINT message,
-                                       int id) {
-  for (const auto& entry : map) {
-    if (entry.message == message && entry.id == id) return &entry;
-  }
-  return nullptr;
-}
-
 // The application's main window while it runs: the first dialog made with no owner. Later
 // dialogs without an owner belong to it, so that it is disabled while they run, as the
 // platform's dialogs do.
@@ -127,32 +119,6 @@ CDialog::~CDialog() {
   m_templateItems.clear();
   DestroyWindow();
 }
-
-std::span<const CDialog::MessageMapEntry> CDialog::GetMessageMap() const {
-  static const MessageMapEntry kMap[] = {
-      OnCommandEntry(IDOK, &CDialog::OnOK),
-      OnCommandEntry(IDCANCEL, &CDialog::OnCancel),
-  };
-  return kMap;
-}
-
-const CDialog::MessageMapEntry* CDialog::FindEntry(UINT message, int id) const {
-  if (const auto* entry = FindIn(GetMessageMap(), message, id)) return entry;
-  return FindIn(CDialog::GetMessageMap(), message, id);
-}
-
-bool CDialog::SendCommand(int id) {
-  const MessageMapEntry* entry = FindEntry(WM_COMMAND, id);
-  if (!entry) return false;
-  (this->*(entry->handler))();
-  return true;
-}
-
-bool CDialog::OnInitDialog() { return true; }
-
-void CDialog::OnOK() { EndDialog(IDOK); }
-
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 void CDialog::EndDialog(int result) {
   if (HWND hwnd = platform::win32::HandleOf(*this)) ::EndDialog(hwnd, result);

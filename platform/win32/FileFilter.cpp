@@ -17,8 +17,8 @@ std::wstring ToFilterPairs(std::string_view filter) {
     start = bar + 1;
   }
   std::wstring pairs;
-  for (std::size_t i = 0; i + 1 < parts.size() && !parts[i].empty(); i += 2) {
-    if (parts[i + 1].empty()) continue;
+  for (std::size_t i = 0; i + 1 < parts.size() && !parts[i].empty() && !parts[i + 1].empty();
+       i += 2) {
     pairs += parts[i];
     pairs += L'\0';
     pairs += parts[i + 1];
