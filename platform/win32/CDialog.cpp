@@ -21,6 +21,11 @@ class TemplateItem : public CWnd {
 // platform's dialogs do.
 HWND g_mainWindow = nullptr;
 
+BOOL CALLBACK DetachChild(HWND child, LPARAM) {
+  platform::win32::Detach(child);
+  return TRUE;
+}
+
 // The outer size that gives `hwnd` a client area of `width` by `height` with its menu bar.
 SIZE OuterSizeFor(HWND hwnd, int width, int height) {
   RECT rect{0, 0, width, height};
@@ -103,7 +108,10 @@ struct CDialog::Impl {
           return TRUE;
         }
         return FALSE;
-      case WM_NCDESTROY:
+      case WM_DESTROY:
+        // Before the controls go: the properties that name their objects go with the dialog.
+        EnumChildWindows(hwnd, DetachChild, 0);
+        platform::win32::Detach(hwnd);
         if (g_mainWindow == hwnd) g_mainWindow = nullptr;
         return FALSE;
       default:

@@ -24,6 +24,8 @@ void Attach(CWnd& window, HWND hwnd, int id) {
   SetPropW(hwnd, kOwnerProperty, &window);
 }
 
+void Detach(HWND hwnd) { RemovePropW(hwnd, kOwnerProperty); }
+
 CWnd* FromHandle(HWND hwnd) {
   return hwnd ? static_cast<CWnd*>(GetPropW(hwnd, kOwnerProperty)) : nullptr;
 }
@@ -66,7 +68,7 @@ int CWnd::GetDlgCtrlID() const { return m_impl->id; }
 
 void CWnd::DestroyWindow() {
   if (HWND hwnd = HandleOf(*this)) {
-    RemovePropW(hwnd, L"platform.cwnd");
+    platform::win32::Detach(hwnd);
     ::DestroyWindow(hwnd);
   }
   m_impl->hwnd = nullptr;
@@ -94,11 +96,20 @@ void CWnd::GetWindowText(CString& text) const {
 }
 
 void CWnd::MoveWindow(int x, int y, int width, int height, bool repaint) {
+  HWND hwnd = HandleOf(*this);
+  if (!hwnd) return;
   // A child's rectangle is in its parent's client pixels, a dialog's is its outer frame on the
-  // screen: both as the system takes them. A negative side is no area.
-  if (HWND hwnd = HandleOf(*this)) {
-    ::MoveWindow(hwnd, x, y, std::max(0, width), std::max(0, height), repaint);
+  // screen: both as the system takes them. A child's negative side is no area. A dialog is held
+  // within the sizes a person could drag a window to: never so small that its caption and close
+  // box are gone, never beyond the screens.
+  if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD) {
+    width = std::max(0, width);
+    height = std::max(0, height);
+  } else {
+    width = std::clamp(width, GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CXMAXTRACK));
+    height = std::clamp(height, GetSystemMetrics(SM_CYMINTRACK), GetSystemMetrics(SM_CYMAXTRACK));
   }
+  ::MoveWindow(hwnd, x, y, width, height, repaint);
 }
 
 bool CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int width, int height, UINT flags) {

@@ -21,6 +21,9 @@ HWND HandleOf(const CWnd& window);
 // parent destroyed it first.
 void Attach(CWnd& window, HWND hwnd, int id);
 
+// Forgets the CWnd of `hwnd`, before the window goes.
+void Detach(HWND hwnd);
+
 // The CWnd attached to `hwnd`, or null.
 CWnd* FromHandle(HWND hwnd);
 
