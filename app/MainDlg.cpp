@@ -1,12 +1,11 @@
 #include "app/MainDlg.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 
 #include "app/AboutDlg.h"
 #include "platform/AfxMessageBox.h"
 #include "platform/CFileDialog.h"
+#include "platform/Files.h"
 #include "platform/ModulePath.h"
 #include "programming/Packet.h"
 #include "programming/ProgramDlg.h"
@@ -143,7 +142,7 @@ void CMainDlg::OnSaveSettingsAs() {
     // full stop is reused rather than doubled. The dialog asked about the name as typed, not
     // about this one: ask before replacing it.
     path += path.ends_with('.') ? "tss" : ".tss";
-    if (!QFileInfo::exists(QFile::decodeName(path.c_str())) ||
+    if (!platform::FileExists(path.c_str()) ||
         AfxMessageBox(ReplaceQuestion(path).c_str(), MB_YESNO) == IDYES) {
       break;
     }

@@ -13,6 +13,7 @@
 
 #include "platform/MessagePump.h"
 #include "platform/PerformanceCounter.h"
+#include "platform/qt/QtWindows.h"
 #include "programming/ProgramDlg.h"
 #include "protocol/optical_protocol.h"
 #include "res/resource.h"
@@ -106,7 +107,7 @@ int main(int argc, char** argv) {
 
   QTimer::singleShot(300, [&] {
     if (!readyFile.isEmpty()) {
-      QWidget* client = dialog.GetClientWidget();
+      QWidget* client = platform::qt::ClientWidgetOf(dialog);
       RECT rect;
       dialog.GetClientRect(&rect);
       const int y = (70 + rect.bottom - 10) / 2;

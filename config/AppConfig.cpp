@@ -3,8 +3,8 @@
 #include <cstring>
 #include <sstream>
 
-#include "config/SafeFileWriter.h"
 #include "config/TextFile.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -104,7 +104,7 @@ void CAppConfig::WriteSettings(std::ostream& out) const {
 bool CAppConfig::SaveSettings(const char* path) const {
   std::ostringstream out;
   WriteSettings(out);
-  return out.good() && config::WriteFileSafely(path, out.str());
+  return out.good() && platform::ReplaceFile(path, out.str());
 }
 
 bool CAppConfig::LoadSettings(const char* path, bool* allRead) {

@@ -2,35 +2,24 @@
 // it holds no colour and paints nothing.
 #pragma once
 
-#include <QBrush>
-#include <QColor>
-
 #include "platform/WinTypes.h"
-
-namespace platform {
-
-// The toolkit's colour for a COLORREF (red in the low byte).
-inline QColor ToQColor(COLORREF colour) {
-  return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                static_cast<int>((colour >> 16) & 0xFF));
-}
-
-}  // namespace platform
 
 class CBrush {
  public:
-  explicit CBrush(COLORREF colour) : m_brush(platform::ToQColor(colour)) {}
+  explicit CBrush(COLORREF colour) : m_colour(colour) {}
 
   // False when there was nothing to delete.
   bool DeleteObject() {
-    if (m_brush.style() == Qt::NoBrush) return false;
-    m_brush = QBrush();
+    if (!m_exists) return false;
+    m_exists = false;
     return true;
   }
 
-  // The layer's side: the toolkit brush, Qt::NoBrush when none was created.
-  const QBrush& GetSafeBrush() const { return m_brush; }
+  // The layer's side: the colour, or null once the brush is deleted. Each backend turns it into
+  // its own brush when it paints.
+  const COLORREF* GetSafeColour() const { return m_exists ? &m_colour : nullptr; }
 
  private:
-  QBrush m_brush;
+  COLORREF m_colour;
+  bool m_exists = true;
 };

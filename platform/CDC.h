@@ -1,10 +1,10 @@
-// A paint context: fills and frames rectangles and draws text through a toolkit painter, with a
+// A paint context: fills and frames rectangles and draws text through the backend's painter, with a
 // text colour, a background mode and a clip region as the tool's painting code expects them.
 // Rectangles have left and top inside, right and bottom outside; an empty or negative one draws
 // nothing. CPaintDC is the one to paint a window with, inside its paint event.
 #pragma once
 
-#include <QPainter>
+#include <memory>
 
 #include "platform/WinTypes.h"
 
@@ -16,7 +16,7 @@ class CDC {
  public:
   CDC(const CDC&) = delete;
   CDC& operator=(const CDC&) = delete;
-  virtual ~CDC() = default;
+  virtual ~CDC();
 
   void FillSolidRect(const RECT* rect, COLORREF colour);
   void FillRect(const RECT* rect, CBrush* brush);
@@ -40,9 +40,12 @@ class CDC {
   bool GetTextExtentPoint32(const char* text, int count, SIZE* size);
 
  protected:
-  CDC() = default;
+  CDC();
 
-  QPainter m_painter;  // set up by the subclass on its device; inactive means nothing is drawn
+  // The backend's painting state, defined by each backend: set up by the subclass on its device;
+  // while it is not set up, nothing is drawn.
+  struct Impl;
+  std::unique_ptr<Impl> m_impl;
 
  private:
   int m_bkMode = OPAQUE;

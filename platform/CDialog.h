@@ -12,7 +12,6 @@
 #include "platform/CWnd.h"
 
 namespace platform {
-class DialogWindow;
 struct DialogTemplate;
 }  // namespace platform
 
@@ -41,8 +40,6 @@ class CDialog : public CWnd {
   // Routes a command as its button, menu item or key would; false when no handler takes it.
   bool SendCommand(int id);
 
-  QWidget* GetClientWidget() const override;
-
  protected:
   template <class Dialog>
   static MessageMapEntry OnCommandEntry(int id, void (Dialog::*handler)()) {
@@ -63,6 +60,8 @@ class CDialog : public CWnd {
 
   int m_templateId;
   CWnd* m_parent;
-  platform::DialogWindow* m_window = nullptr;
+  // The backend's dialog window while it runs, defined by each backend.
+  struct Impl;
+  std::unique_ptr<Impl> m_impl;
   std::vector<std::unique_ptr<CWnd>> m_templateItems;
 };

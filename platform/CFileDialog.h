@@ -1,11 +1,9 @@
 // The common dialog that asks for a file to open or to save to. The filter comes in the
 // platform's form, pairs of description and patterns separated by '|' ("Text (*.txt)|*.txt||"),
-// and is shown as the toolkit's name filters. Paths are in the file system's encoding. A dialog
-// opens in the folder of the file last picked in this run; the first in the user's documents
+// and is shown as the backend's file type choices. Paths are in the file system's encoding. A
+// dialog opens in the folder of the file last picked in this run; the first in the user's documents
 // folder, or home.
 #pragma once
-
-#include <QStringList>
 
 #include "platform/CString.h"
 #include "platform/WinTypes.h"
@@ -40,12 +38,3 @@ class CFileDialog {
   CWnd* m_parent;
   CString m_pathName;
 };
-
-namespace platform {
-
-// "Text (*.txt)|*.txt;*.log|All Files(*.*)|*.*||" becomes "Text (*.txt *.log)" and "All Files (*)":
-// the description without its own parenthesised patterns, then the patterns as the toolkit reads
-// them. "*.*", which means every file on the platform, becomes "*".
-QStringList ToNameFilters(const char* filter);
-
-}  // namespace platform

@@ -2,34 +2,33 @@
 // right or bottom is not beyond its left or top is an empty region: it lets nothing through.
 #pragma once
 
-#include <QRect>
-#include <QRegion>
-#include <optional>
-
 #include "platform/WinTypes.h"
-
-// What SelectClipRgn reports about the clip region it leaves selected.
-constexpr int NULLREGION = 1;
-constexpr int SIMPLEREGION = 2;
 
 class CRgn {
  public:
   // False when the region already exists: delete it first.
   bool CreateRectRgn(int left, int top, int right, int bottom) {
-    if (m_region) return false;
-    m_region = QRegion(QRect(left, top, right - left, bottom - top));
+    if (m_exists) return false;
+    m_rect = RECT{};
+    m_rect.left = left;
+    m_rect.top = top;
+    m_rect.right = right;
+    m_rect.bottom = bottom;
+    m_exists = true;
     return true;
   }
   // False when there was nothing to delete.
   bool DeleteObject() {
-    if (!m_region) return false;
-    m_region.reset();
+    if (!m_exists) return false;
+    m_exists = false;
     return true;
   }
 
-  // The layer's side: the toolkit region, or null when none was created.
-  const QRegion* GetSafeRegion() const { return m_region ? &*m_region : nullptr; }
+  // The layer's side: the region's rectangle, or null when none was created. Each backend turns
+  // it into its own clip region when it paints.
+  const RECT* GetSafeRect() const { return m_exists ? &m_rect : nullptr; }
 
  private:
-  std::optional<QRegion> m_region;
+  RECT m_rect{};
+  bool m_exists = false;
 };

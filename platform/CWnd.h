@@ -1,24 +1,23 @@
-// A window as the dialogs see it: a handle on a toolkit widget with the operations the tool calls
+// A window as the dialogs see it: a handle on a backend's window with the operations the tool calls
 // on windows. A CWnd that created its window destroys it with itself, as the platform's windows
 // go with their objects; a window that its parent already destroyed is simply gone.
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
+#include <memory>
 
 #include "platform/CString.h"
 #include "platform/WinTypes.h"
 
 class CWnd {
  public:
-  CWnd() = default;
+  CWnd();
   CWnd(const CWnd&) = delete;
   CWnd& operator=(const CWnd&) = delete;
   virtual ~CWnd();
 
   // The first child with this control id, or null.
   CWnd* GetDlgItem(int id) const;
-  int GetDlgCtrlID() const { return m_id; }
+  int GetDlgCtrlID() const;
 
   void SetWindowText(const char* text);
   void GetWindowText(CString& text) const;
@@ -47,23 +46,15 @@ class CWnd {
   // is kept only for the shape of the call.
   void Invalidate(bool erase = true);
 
-  // The layer's side: the widget, or null when the window does not exist (yet or any more).
-  QWidget* GetSafeWidget() const { return m_widget.data(); }
-  // Where child controls go and client coordinates start.
-  virtual QWidget* GetClientWidget() const { return m_widget.data(); }
-
-  // The CWnd that a widget made by this layer belongs to, or null.
-  static CWnd* FromWidget(const QWidget* widget);
+  // The layer's side: the backend's state of this window (its native window, control id and the
+  // like), defined by each backend and opaque to everything else.
+  struct Impl;
+  Impl& GetImpl() const { return *m_impl; }
 
  protected:
-  // Makes `widget` this object's window with the control id `id`; the window is destroyed with
-  // this object unless its parent destroys it first.
-  void AttachWidget(QWidget* widget, int id);
   // Destroys the window now, as DestroyWindow does.
   void DestroyWindow();
 
  private:
-  QPointer<QWidget> m_widget;
-  int m_id = 0;
-  bool m_focusParked = false;  // disabled while it had the focus
+  std::unique_ptr<Impl> m_impl;
 };

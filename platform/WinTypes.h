@@ -1,6 +1,33 @@
 // The few Win32 types, styles and message numbers that the tool's dialogs use, with the values the
-// dialogs pass around. Nothing here talks to Qt.
+// dialogs pass around. The one header that deals with the system's own windows.h: where that
+// exists, the types and constants are the system's, so that a backend on it passes them straight
+// through; elsewhere they are defined here with the same values.
 #pragma once
+
+#ifdef _WIN32
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+// After windows.h: the progress bar messages and the file dialog flags.
+#include <commctrl.h>
+#include <commdlg.h>
+
+// windows.h turns these into names ending in A or W; the layer uses them as its own method and
+// function names, which must stay as written. A backend calls the system's by their W names.
+#undef SetWindowText
+#undef GetWindowText
+#undef SendMessage
+#undef ExtTextOut
+#undef GetTextExtentPoint32
+#undef GetModuleFileName
+#undef ReplaceFile
+
+#else  // no windows.h: the same names with the same values
 
 #include <cstdint>
 
@@ -21,6 +48,11 @@ struct RECT {
 struct SIZE {
   int cx = 0;
   int cy = 0;
+};
+
+struct POINT {
+  int x = 0;
+  int y = 0;
 };
 
 constexpr int IDOK = 1;
@@ -56,6 +88,12 @@ constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 constexpr UINT ETO_CLIPPED = 0x0004;
 
+// What SelectClipRgn reports about the clip region it leaves selected.
+constexpr int NULLREGION = 1;
+constexpr int SIMPLEREGION = 2;
+
 constexpr COLORREF RGB(int red, int green, int blue) {
   return static_cast<COLORREF>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
 }
+
+#endif

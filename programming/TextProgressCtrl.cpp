@@ -38,7 +38,7 @@ void CTextProgressCtrl::OnPaint() {
   GetWindowText(text);
   if (text.empty()) return;
   const auto length = static_cast<int>(text.size());
-  SIZE extent;
+  SIZE extent{};  // zero where the measuring fails
   dc.GetTextExtentPoint32(text.c_str(), length, &extent);
   // Centred; a text wider or taller than the bar starts before it and is cut at both ends.
   const int x = client.left + (client.right - client.left - extent.cx) / 2;

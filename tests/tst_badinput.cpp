@@ -16,7 +16,8 @@
 #include "config/AppConfig.h"
 #include "config/TextFile.h"
 #include "platform/CWnd.h"
-#include "platform/TextCodec.h"
+#include "platform/qt/QtWindows.h"
+#include "platform/qt/TextCodec.h"
 #include "res/resource.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/Fixtures.h"
@@ -152,14 +153,14 @@ void TestBadInput::shownText() {
   CAppConfig config;
   QVERIFY(config.LoadConfig(Path(Corpus(file))));
   struct Plain : CWnd {
-    explicit Plain(QWidget* widget) { AttachWidget(widget, 0); }
+    explicit Plain(QWidget* widget) { platform::qt::AttachWidget(*this, widget, 0); }
   } parent(new QWidget);
   config.CreateControls(&parent);
   const QString expected = QString::fromUtf8("Vitesse (0 à 255)");
   config::TextBuffer appName;
   config.GetAppName(appName);
   QCOMPARE(platform::DecodeText(appName), expected);
-  const auto labels = parent.GetSafeWidget()->findChildren<QLabel*>();
+  const auto labels = platform::qt::WidgetOf(parent)->findChildren<QLabel*>();
   QCOMPARE(labels.size(), 1);
   QCOMPARE(labels[0]->text(), expected);
 }
@@ -349,16 +350,17 @@ void TestBadInput::mainDialogOpensOnAnyConfig() {
   int rows = -1;
   QSize size;
   bool buttonsBelowTheTop = false;
-  QCOMPARE(testsupport::RunModal(
-               dialog,
-               [&] {
-                 rows = int(dialog.GetClientWidget()->findChildren<QLineEdit*>().size());
-                 size = dialog.GetSafeWidget()->size();
-                 buttonsBelowTheTop = dialog.GetDlgItem(IDC_PROGRAM)->GetSafeWidget()->y() > 0 &&
-                                      dialog.GetDlgItem(IDCANCEL)->GetSafeWidget()->y() > 0;
-                 dialog.SendCommand(IDCANCEL);
-               }),
-           IDCANCEL);
+  QCOMPARE(
+      testsupport::RunModal(
+          dialog,
+          [&] {
+            rows = int(platform::qt::ClientWidgetOf(dialog)->findChildren<QLineEdit*>().size());
+            size = platform::qt::WidgetOf(dialog)->size();
+            buttonsBelowTheTop = platform::qt::WidgetOf(dialog.GetDlgItem(IDC_PROGRAM))->y() > 0 &&
+                                 platform::qt::WidgetOf(dialog.GetDlgItem(IDCANCEL))->y() > 0;
+            dialog.SendCommand(IDCANCEL);
+          }),
+      IDCANCEL);
   QTEST(rows, "rows");
   QTEST(buttonsBelowTheTop, "buttonsBelowTheTop");
   QVERIFY(size.width() >= 0 && size.width() <= 16384);

@@ -11,7 +11,8 @@
 #include "app/MainDlg.h"
 #include "config/AppConfig.h"
 #include "config/TextFile.h"
-#include "platform/TextCodec.h"
+#include "platform/qt/QtWindows.h"
+#include "platform/qt/TextCodec.h"
 #include "res/resource.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/SettingsForm.h"
@@ -148,17 +149,17 @@ void TestDocExamples::window() {
   QRect exit;
   QRect client;
   const int result = testsupport::RunModal(dialog, [&] {
-    QWidget* window = dialog.GetSafeWidget();
+    QWidget* window = platform::qt::WidgetOf(dialog);
     title = window->windowTitle();
     frame = window->frameGeometry();
-    QWidget* area = dialog.GetClientWidget();
+    QWidget* area = platform::qt::ClientWidgetOf(dialog);
     client = area->rect();
     for (QLabel* label : area->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
       labels << label->text();
     for (QLineEdit* edit : area->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
       rows << edit->geometry();
-    program = dialog.GetDlgItem(IDC_PROGRAM)->GetSafeWidget()->geometry();
-    exit = dialog.GetDlgItem(IDCANCEL)->GetSafeWidget()->geometry();
+    program = platform::qt::WidgetOf(dialog.GetDlgItem(IDC_PROGRAM))->geometry();
+    exit = platform::qt::WidgetOf(dialog.GetDlgItem(IDCANCEL))->geometry();
     dialog.SendCommand(IDCANCEL);
   });
   QCOMPARE(result, IDCANCEL);

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "app/MainDlg.h"
+#include "platform/qt/QtWindows.h"
 #include "res/resource.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -24,7 +25,7 @@ using testsupport::WriteFile;
 QString ConfigPath() { return testsupport::ConfigPathBesideExecutable(); }
 
 QList<QLineEdit*> Edits(CMainDlg& dialog) {
-  return dialog.GetClientWidget()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
+  return platform::qt::ClientWidgetOf(dialog)->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
 }
 
 QStringList Texts(CMainDlg& dialog) {
@@ -308,14 +309,15 @@ void TestFileCommands::about() {
       bool whole = false;
       QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        CWnd* about = box == dialog.GetSafeWidget() ? nullptr : CWnd::FromWidget(box);
+        CWnd* about =
+            box == platform::qt::WidgetOf(dialog) ? nullptr : platform::qt::FromWidget(box);
         CWnd* label = about ? about->GetDlgItem(IDC_ABOUT_TEXT) : nullptr;
         if (!label) return;  // no About box to look at
-        if (box->parentWidget() == dialog.GetSafeWidget()) title = box->windowTitle();
-        auto* shown = static_cast<QLabel*>(label->GetSafeWidget());
+        if (box->parentWidget() == platform::qt::WidgetOf(dialog)) title = box->windowTitle();
+        auto* shown = static_cast<QLabel*>(platform::qt::WidgetOf(label));
         text = shown->text();
         // All of it shows, and the OK button below it, inside the box.
-        const QWidget* ok = about->GetDlgItem(IDOK)->GetSafeWidget();
+        const QWidget* ok = platform::qt::WidgetOf(about->GetDlgItem(IDOK));
         whole = shown->height() >= shown->heightForWidth(shown->width()) &&
                 ok->y() > shown->geometry().bottom() &&
                 ok->geometry().bottom() < ok->parentWidget()->height();

@@ -10,6 +10,7 @@
 #include "platform/AfxMessageBox.h"
 #include "platform/CFileDialog.h"
 #include "platform/CWinApp.h"
+#include "platform/qt/NameFilters.h"
 #include "tests/support/ModalWatchdog.h"
 #include "tests/support/ScriptedDialogs.h"
 

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "app/MainDlg.h"
+#include "platform/qt/QtWindows.h"
 #include "res/resource.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/ToolResources.h"
@@ -16,10 +17,10 @@ namespace {
 
 using testsupport::RunModal;
 
-QWidget* Item(CMainDlg& dialog, int id) { return dialog.GetDlgItem(id)->GetSafeWidget(); }
+QWidget* Item(CMainDlg& dialog, int id) { return platform::qt::WidgetOf(dialog.GetDlgItem(id)); }
 
 QList<QLineEdit*> EditBoxes(CMainDlg& dialog) {
-  return dialog.GetClientWidget()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
+  return platform::qt::ClientWidgetOf(dialog)->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
 }
 
 // Alpha, Beta and Gamma: three rows.
@@ -67,7 +68,7 @@ void TestKeyboard::tabGoesThroughTheFormThenTheButtons() {
   WriteThreeRows();
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] {
-    QVERIFY(QTest::qWaitForWindowActive(dialog.GetSafeWidget()));
+    QVERIFY(QTest::qWaitForWindowActive(platform::qt::WidgetOf(dialog)));
     const auto edits = EditBoxes(dialog);
     QCOMPARE(edits.size(), 3);
     QWidget* program = Item(dialog, IDC_PROGRAM);
@@ -76,7 +77,7 @@ void TestKeyboard::tabGoesThroughTheFormThenTheButtons() {
     const QList<QWidget*> expected{edits[0], edits[1], edits[2], program, exit};
     QCOMPARE(TabCycle(), expected);
     // Each box is read after its label, and the buttons after the form.
-    QList<QWidget*> read = ReadingOrder(dialog.GetClientWidget());
+    QList<QWidget*> read = ReadingOrder(platform::qt::ClientWidgetOf(dialog));
     read.removeIf([](QWidget* widget) { return !(widget->focusPolicy() & Qt::TabFocus); });
     QCOMPARE(read, expected);
   });
@@ -96,7 +97,7 @@ void TestKeyboard::menuBarFromTheKeyboard() {
   CMainDlg dialog(IDD_MAIN);
   bool stillOpen = false;
   RunModal(dialog, [&] {
-    QWidget* window = dialog.GetSafeWidget();
+    QWidget* window = platform::qt::WidgetOf(dialog);
     QVERIFY(QTest::qWaitForWindowActive(window));
     auto* menuBar = window->findChild<QMenuBar*>();
     QWidget* box = QApplication::focusWidget();
@@ -125,7 +126,7 @@ void TestKeyboard::enterInAnEditBoxPressesProgram() {
   CMainDlg dialog(IDD_MAIN);
   QString opened;
   RunModal(dialog, [&] {
-    QVERIFY(QTest::qWaitForWindowActive(dialog.GetSafeWidget()));
+    QVERIFY(QTest::qWaitForWindowActive(platform::qt::WidgetOf(dialog)));
     QLineEdit* box = EditBoxes(dialog).value(1);
     box->setFocus();
     QTest::keyClicks(box, "42");

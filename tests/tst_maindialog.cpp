@@ -13,7 +13,8 @@
 #include "platform/AfxMessageBox.h"
 #include "platform/CWinApp.h"
 #include "platform/DialogTemplate.h"
-#include "platform/DialogUnits.h"
+#include "platform/qt/DialogLook.h"
+#include "platform/qt/QtWindows.h"
 #include "programming/ProgramDlg.h"
 #include "protocol/optical_protocol.h"
 #include "res/resource.h"
@@ -29,14 +30,14 @@ QString ConfigPath() { return testsupport::ConfigPathBesideExecutable(); }
 
 void WriteConfig(const QByteArray& content) { testsupport::WriteConfigBesideExecutable(content); }
 
-QWidget* Item(CMainDlg& dialog, int id) { return dialog.GetDlgItem(id)->GetSafeWidget(); }
+QWidget* Item(CMainDlg& dialog, int id) { return platform::qt::WidgetOf(dialog.GetDlgItem(id)); }
 
 QList<QLineEdit*> EditBoxes(CMainDlg& dialog) {
-  return dialog.GetClientWidget()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
+  return platform::qt::ClientWidgetOf(dialog)->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
 }
 
 QList<QLabel*> Labels(CMainDlg& dialog) {
-  return dialog.GetClientWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+  return platform::qt::ClientWidgetOf(dialog)->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
 }
 
 }  // namespace
@@ -72,13 +73,14 @@ void TestMainDialog::configuredForm() {
       "ID \"b\" \"BYTE\"\nName \"Beta\"\nID \"c\" \"BYTE\"\nName \"Gamma\"\n");
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] {
-    QWidget* window = dialog.GetSafeWidget();
+    QWidget* window = platform::qt::WidgetOf(dialog);
     QCOMPARE(window->windowTitle(), QString("Widget Loader"));
     QCOMPARE(window->frameGeometry(), QRect(0, 0, 300, 200));
     // Client coordinates start below the menu bar.
     auto* menuBar = window->findChild<QMenuBar*>();
     QVERIFY(menuBar);
-    QCOMPARE(dialog.GetClientWidget()->geometry().top(), menuBar->geometry().bottom() + 1);
+    QCOMPARE(platform::qt::ClientWidgetOf(dialog)->geometry().top(),
+             menuBar->geometry().bottom() + 1);
     QCOMPARE(Item(dialog, IDC_PROGRAM)->geometry(), QRect(5, 125, 75, 25));
     QCOMPARE(Item(dialog, IDCANCEL)->geometry(), QRect(215, 125, 75, 25));
     const auto edits = EditBoxes(dialog);
@@ -94,16 +96,16 @@ void TestMainDialog::configuredForm() {
 void TestMainDialog::withoutConfigKeepsTheTemplate() {
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] {
-    QCOMPARE(dialog.GetSafeWidget()->windowTitle(), QString("Universal Programmer"));
+    QCOMPARE(platform::qt::WidgetOf(dialog)->windowTitle(), QString("Universal Programmer"));
     const auto units = platform::BaseUnitsOf(platform::DialogFont());
     RECT client;
     dialog.GetClientRect(&client);
     QCOMPARE(client.right, platform::MulDiv(255, units.averageCharWidth, 4));
     QCOMPARE(client.bottom, platform::MulDiv(191, units.charHeight, 8));
     QCOMPARE(Item(dialog, IDC_PROGRAM)->geometry(),
-             platform::DialogUnitsToPixels(units, 7, 170, 50, 14));
+             platform::qt::QRectOf(platform::DialogUnitsToPixels(units, 7, 170, 50, 14)));
     QCOMPARE(Item(dialog, IDCANCEL)->geometry(),
-             platform::DialogUnitsToPixels(units, 198, 170, 50, 14));
+             platform::qt::QRectOf(platform::DialogUnitsToPixels(units, 198, 170, 50, 14)));
     QVERIFY(EditBoxes(dialog).isEmpty());
   });
   QCOMPARE(dialog.GetConfig().GetCount(), 0);
@@ -113,7 +115,7 @@ void TestMainDialog::withoutAppSizeUsesZero() {
   WriteConfig("ID \"a\" \"BYTE\"");
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] {
-    QCOMPARE(dialog.GetSafeWidget()->windowTitle(), QString());
+    QCOMPARE(platform::qt::WidgetOf(dialog)->windowTitle(), QString());
     QCOMPARE(Item(dialog, IDC_PROGRAM)->geometry(), QRect(5, -75, 75, 25));
     QCOMPARE(Item(dialog, IDCANCEL)->geometry(), QRect(-85, -75, 75, 25));
     QCOMPARE(EditBoxes(dialog).size(), 1);
@@ -138,7 +140,7 @@ void TestMainDialog::unusualSizesStillShowTheWindow() {
   WriteConfig(appSize + "\nID \"a\" \"BYTE\"");
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] {
-    QWidget* window = dialog.GetSafeWidget();
+    QWidget* window = platform::qt::WidgetOf(dialog);
     QVERIFY(window->isVisible());
     // A side given below 1 is held where the menu bar's titles show; any other side is as
     // given, frame included, but for the window inside the frame held within 1..16384.
@@ -174,7 +176,7 @@ void TestMainDialog::everyDialogHasAFixedSize() {
   for (CDialog* dialog : std::initializer_list<CDialog*>{&main, &programming, &about}) {
     QSize minimum, maximum, size;
     RunModal(*dialog, [&] {
-      QWidget* window = dialog->GetSafeWidget();
+      QWidget* window = platform::qt::WidgetOf(dialog);
       minimum = window->minimumSize();
       maximum = window->maximumSize();
       size = window->size();
@@ -199,7 +201,7 @@ void TestMainDialog::enterProgramsAgainAfterADialogCloses() {
   CMainDlg dialog(IDD_MAIN);
   QStringList opened;
   RunModal(dialog, [&] {
-    QVERIFY(QTest::qWaitForWindowActive(dialog.GetSafeWidget()));
+    QVERIFY(QTest::qWaitForWindowActive(platform::qt::WidgetOf(dialog)));
     QVERIFY(Item(dialog, IDC_PROGRAM)->hasFocus());
     auto closeWithEscape = [&] {
       QWidget* modal = QApplication::activeModalWidget();
@@ -230,7 +232,7 @@ void TestMainDialog::titleDecoding() {
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] {
     const QString expected = QString::fromUtf8("Vitesse (0 à 255)");
-    QCOMPARE(dialog.GetSafeWidget()->windowTitle(), expected);
+    QCOMPARE(platform::qt::WidgetOf(dialog)->windowTitle(), expected);
     QCOMPARE(Labels(dialog).value(0)->text(), expected);
   });
 }
@@ -247,7 +249,7 @@ void TestMainDialog::endingCommands() {
   QFETCH(QString, how);
   CMainDlg dialog(IDD_MAIN);
   const int result = RunModal(dialog, [&] {
-    QWidget* window = dialog.GetSafeWidget();
+    QWidget* window = platform::qt::WidgetOf(dialog);
     if (how == "exit") {
       static_cast<QPushButton*>(Item(dialog, IDCANCEL))->click();
     } else if (how == "escape") {
@@ -278,8 +280,8 @@ void TestMainDialog::okAndEnterLeaveItOpen() {
       programmingTitle = programming->windowTitle();
       QTest::keyClick(programming, Qt::Key_Escape);
     });
-    QTest::keyClick(dialog.GetSafeWidget(), Qt::Key_Return);
-    stillOpen = dialog.GetSafeWidget()->isVisible();
+    QTest::keyClick(platform::qt::WidgetOf(dialog), Qt::Key_Return);
+    stillOpen = platform::qt::WidgetOf(dialog)->isVisible();
   });
   QCOMPARE(programmingTitle, QString("Program"));
   QVERIFY(stillOpen);
@@ -290,7 +292,7 @@ void TestMainDialog::menuHoldsTheCommands() {
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] {
     QStringList entries;
-    for (QAction* action : dialog.GetSafeWidget()->findChild<QMenuBar*>()->actions()) {
+    for (QAction* action : platform::qt::WidgetOf(dialog)->findChild<QMenuBar*>()->actions()) {
       entries << action->text();
       if (!action->menu()) continue;
       for (QAction* item : action->menu()->actions()) {

@@ -6,13 +6,14 @@
 
 #include "config/AppConfig.h"
 #include "platform/CWnd.h"
+#include "platform/qt/QtWindows.h"
 #include "programming/Packet.h"
 
 namespace {
 
 class TestWindow : public CWnd {
  public:
-  TestWindow() { AttachWidget(new QWidget, 0); }
+  TestWindow() { platform::qt::AttachWidget(*this, new QWidget, 0); }
 };
 
 QByteArray PacketFor(const QStringList& texts) {
@@ -28,7 +29,7 @@ QByteArray PacketFor(const QStringList& texts) {
   config.CreateControls(&window);
   for (int i = 0; i < config.GetCount(); ++i) {
     auto* setting = static_cast<CByteSetting*>(config.GetSetting(i));
-    static_cast<QLineEdit*>(setting->GetEditBox()->GetSafeWidget())->setText(texts[i]);
+    static_cast<QLineEdit*>(platform::qt::WidgetOf(setting->GetEditBox()))->setText(texts[i]);
   }
   const Packet packet = BuildPacket(config);
   return QByteArray(reinterpret_cast<const char*>(packet.bytes.data()), packet.length);

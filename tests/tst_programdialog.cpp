@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "platform/qt/QtWindows.h"
 #include "programming/ProgramDlg.h"
 #include "programming/TextProgressCtrl.h"
 #include "protocol/optical_protocol.h"
@@ -43,7 +44,7 @@ struct Outcome {
 };
 
 QPushButton* Button(CProgramDlg& dialog, int id) {
-  return static_cast<QPushButton*>(dialog.GetDlgItem(id)->GetSafeWidget());
+  return static_cast<QPushButton*>(platform::qt::WidgetOf(dialog.GetDlgItem(id)));
 }
 
 // Clicks a button the way a user does while the dialog pumps: the click waits in the queue.
@@ -64,20 +65,20 @@ Outcome RunDialog(const QByteArray& packet, int starts,
   outcome.result = testsupport::RunModal(dialog, [&] {
     clock.Watch(&dialog);
     if (script) script(clock, dialog);
-    QVERIFY(QTest::qWaitForWindowActive(dialog.GetSafeWidget()));
+    QVERIFY(QTest::qWaitForWindowActive(platform::qt::WidgetOf(dialog)));
     Button(dialog, IDC_START)->setFocus();  // as after a click on it
     for (int i = 0; i < starts; ++i) dialog.SendCommand(IDC_START);
     clock.Count();  // a last look at the panels, after the run has put back any colours
     outcome.startHasFocus = Button(dialog, IDC_START)->hasFocus();
     outcome.announced =
-        QAccessible::queryAccessibleInterface(dialog.GetProgressCtrl()->GetSafeWidget())
+        QAccessible::queryAccessibleInterface(platform::qt::WidgetOf(dialog.GetProgressCtrl()))
             ->text(QAccessible::Name);
     outcome.position = static_cast<int>(dialog.GetProgressCtrl()->SendMessage(PBM_GETPOS, 0, 0));
     outcome.startEnabled = Button(dialog, IDC_START)->isEnabled();
     outcome.doneText = Button(dialog, IDCANCEL)->text();
     outcome.left = dialog.GetLeftColour();
     outcome.right = dialog.GetRightColour();
-    outcome.stillOpen = dialog.GetSafeWidget()->isVisible();
+    outcome.stillOpen = platform::qt::WidgetOf(dialog)->isVisible();
     QPushButton* done = Button(dialog, IDCANCEL);
     done->click();
   });
@@ -124,7 +125,7 @@ void TestProgramDialog::idleEndingsCloseAtOnce() {
                      OPTICAL_ZERO_BIT_US, OPTICAL_ONE_BIT_US, OPTICAL_START_US);
   QCOMPARE(testsupport::RunModal(dialog,
                                  [&] {
-                                   QWidget* window = dialog.GetSafeWidget();
+                                   QWidget* window = platform::qt::WidgetOf(dialog);
                                    if (how == "done") Button(dialog, IDCANCEL)->click();
                                    if (how == "close") window->close();
                                    if (how == "escape") QTest::keyClick(window, Qt::Key_Escape);
@@ -165,7 +166,7 @@ Outcome CancelAt(const QString& how, qint64 at) {
       if (how == "click") {
         QueueClick(Button(dialog, IDCANCEL));
       } else {
-        QCoreApplication::postEvent(dialog.GetSafeWidget(), new QCloseEvent);
+        QCoreApplication::postEvent(platform::qt::WidgetOf(dialog), new QCloseEvent);
       }
     });
   });
@@ -307,7 +308,7 @@ void TestProgramDialog::dialogKeysDoNothingWhileBusy() {
         focusDuringRun << (focus ? focus->metaObject()->className() : "none");
         for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space,
                             Qt::Key_Tab, Qt::Key_Space, Qt::Key_Return}) {
-          QWidget* target = focus ? focus : dialog.GetSafeWidget();
+          QWidget* target = focus ? focus : platform::qt::WidgetOf(dialog);
           QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
           QCoreApplication::postEvent(target,
                                       new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
@@ -329,17 +330,19 @@ void TestProgramDialog::barAndPanelsAreWhereTheyBelong() {
     RECT client;
     dialog.GetClientRect(&client);
     const int w = client.right, h = client.bottom;
-    QCOMPARE(dialog.GetProgressCtrl()->GetSafeWidget()->geometry(), QRect(10, 10, w - 20, 25));
+    QCOMPARE(platform::qt::WidgetOf(dialog.GetProgressCtrl())->geometry(),
+             QRect(10, 10, w - 20, 25));
     int lower = -1, upper = -1;
     dialog.GetProgressCtrl()->GetRange(lower, upper);
     QCOMPARE(lower, 0);
     QCOMPARE(upper, kSwaps);
 
-    const QColor background = dialog.GetClientWidget()->palette().color(QPalette::Window);
+    const QColor background =
+        platform::qt::ClientWidgetOf(dialog)->palette().color(QPalette::Window);
     auto pixelAt = [&](int x, int y) {
-      return dialog.GetClientWidget()->grab().toImage().pixelColor(x, y);
+      return platform::qt::ClientWidgetOf(dialog)->grab().toImage().pixelColor(x, y);
     };
-    const QImage image = dialog.GetClientWidget()->grab().toImage();
+    const QImage image = platform::qt::ClientWidgetOf(dialog)->grab().toImage();
     QCOMPARE(image.pixelColor(w / 4, h / 2), QColor(Qt::black));
     QCOMPARE(image.pixelColor(3 * w / 4, h / 2), QColor(Qt::white));
     // Frames on the outermost pixels; right and bottom edges lie outside.

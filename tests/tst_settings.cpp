@@ -11,6 +11,7 @@
 
 #include "config/AppConfig.h"
 #include "platform/CWnd.h"
+#include "platform/qt/QtWindows.h"
 #include "tests/support/Fixtures.h"
 
 namespace {
@@ -22,7 +23,7 @@ class TestWindow : public testsupport::TestWindow {
 };
 
 QLineEdit* EditOf(const CByteSetting& setting) {
-  return static_cast<QLineEdit*>(setting.GetEditBox()->GetSafeWidget());
+  return static_cast<QLineEdit*>(platform::qt::WidgetOf(setting.GetEditBox()));
 }
 
 }  // namespace
@@ -130,8 +131,8 @@ void TestSettings::layoutPlacesOneRow() {
   int y = 27;
   setting.Layout(5, 27, 300, &y);
   QCOMPARE(y, 47);
-  QCOMPARE(setting.GetLabelControl()->GetSafeWidget()->geometry(), QRect(5, 27, 230, 20));
-  QCOMPARE(setting.GetEditBox()->GetSafeWidget()->geometry(), QRect(240, 27, 50, 20));
+  QCOMPARE(platform::qt::WidgetOf(setting.GetLabelControl())->geometry(), QRect(5, 27, 230, 20));
+  QCOMPARE(platform::qt::WidgetOf(setting.GetEditBox())->geometry(), QRect(240, 27, 50, 20));
 }
 
 void TestSettings::baseLayoutLeavesRowUnchanged() {
@@ -186,7 +187,7 @@ void TestSettings::controlsAreCreatedAsThePlatformWould() {
   setting.SetLabel("Before");
   setting.CreateControls(&window);
   setting.SetLabel("After");  // changes only the member
-  auto* label = static_cast<QLabel*>(setting.GetLabelControl()->GetSafeWidget());
+  auto* label = static_cast<QLabel*>(platform::qt::WidgetOf(setting.GetLabelControl()));
   QCOMPARE(label->text(), QString("Before"));
   QCOMPARE(EditOf(setting)->text(), QString());
   QCOMPARE(setting.GetEditBox()->GetDlgCtrlID(), 100);
@@ -212,9 +213,10 @@ void TestSettings::tableLayoutAndValues() {
   config.LayoutControls(300);
   for (int i = 0; i < 3; ++i) {
     auto* setting = static_cast<CByteSetting*>(config.GetSetting(i));
-    QCOMPARE(setting->GetLabelControl()->GetSafeWidget()->geometry(),
+    QCOMPARE(platform::qt::WidgetOf(setting->GetLabelControl())->geometry(),
              QRect(5, 5 + 22 * i, 230, 20));
-    QCOMPARE(setting->GetEditBox()->GetSafeWidget()->geometry(), QRect(240, 5 + 22 * i, 50, 20));
+    QCOMPARE(platform::qt::WidgetOf(setting->GetEditBox())->geometry(),
+             QRect(240, 5 + 22 * i, 50, 20));
   }
   EditOf(*static_cast<CByteSetting*>(config.GetSetting(0)))->setText("12");
   EditOf(*static_cast<CByteSetting*>(config.GetSetting(2)))->setText("300");

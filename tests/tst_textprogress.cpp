@@ -6,6 +6,7 @@
 
 #include "platform/CBrush.h"
 #include "platform/CDC.h"
+#include "platform/qt/QtWindows.h"
 #include "programming/TextProgressCtrl.h"
 #include "tests/support/Fixtures.h"
 
@@ -19,7 +20,7 @@ struct OnWindow : testsupport::TestWindow {
   OnWindow(int width, int height) {
     control.Create(WS_CHILD | WS_VISIBLE, RECT{0, 0, width, height}, this, 1);
   }
-  QWidget* Widget() const { return control.GetSafeWidget(); }
+  QWidget* Widget() const { return platform::qt::WidgetOf(control); }
   QImage Grab() const { return Widget()->grab().toImage(); }
   QColor Background() const { return Widget()->palette().color(QPalette::Window); }
   Control control;
@@ -82,9 +83,9 @@ void TestTextProgress::positionMessages() {
   OnWindow<Canvas> window(100, 20);
   int paints = 0;
   window.control.draw = [&](CDC&) { ++paints; };
-  window.GetSafeWidget()->resize(100, 20);
-  window.GetSafeWidget()->show();
-  QVERIFY(QTest::qWaitForWindowExposed(window.GetSafeWidget()));
+  platform::qt::WidgetOf(window)->resize(100, 20);
+  platform::qt::WidgetOf(window)->show();
+  QVERIFY(QTest::qWaitForWindowExposed(platform::qt::WidgetOf(window)));
   paints = 0;
   QCOMPARE(window.control.SendMessage(PBM_SETPOS, 60, 0), LRESULT{0});  // the previous position
   QTRY_VERIFY(paints > 0);  // a moved position repaints by itself

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "platform/qt/QtWindows.h"
 #include "tests/support/ModalWatchdog.h"
 
 namespace testsupport {
@@ -31,7 +32,8 @@ void WriteConfigBesideExecutable(const QByteArray& content) {
 int RunModal(CDialog& dialog, const std::function<void()>& whileShown) {
   QTimer::singleShot(0, [&] {
     whileShown();
-    if (dialog.GetSafeWidget() && dialog.GetSafeWidget()->isVisible()) dialog.EndDialog(-2);
+    if (platform::qt::WidgetOf(dialog) && platform::qt::WidgetOf(dialog)->isVisible())
+      dialog.EndDialog(-2);
   });
   const ModalWatchdog watchdog;
   return dialog.DoModal();

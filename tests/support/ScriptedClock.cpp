@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QWidget>
 
+#include "platform/qt/QtWindows.h"
 #include "programming/ProgramDlg.h"
 #include "programming/TextProgressCtrl.h"
 
@@ -36,7 +37,7 @@ void ScriptedClock::WaitFor(std::int64_t microseconds) {
 
 void ScriptedClock::Watch(CProgramDlg* dialog) {
   m_dialog = dialog;
-  QWidget* progress = dialog->GetProgressCtrl()->GetSafeWidget();
+  QWidget* progress = platform::qt::WidgetOf(dialog->GetProgressCtrl());
   progress->installEventFilter(this);
   m_lastLeft = dialog->GetLeftColour();
   m_statusChanges.append({m_now, progress->windowTitle()});

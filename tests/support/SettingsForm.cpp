@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/Setting.h"
+#include "platform/qt/QtWindows.h"
 
 namespace testsupport {
 
@@ -28,7 +29,7 @@ CEdit* SettingsForm::EditBox(int row) const {
 }
 
 QLineEdit* SettingsForm::Edit(int row) const {
-  return static_cast<QLineEdit*>(EditBox(row)->GetSafeWidget());
+  return static_cast<QLineEdit*>(platform::qt::WidgetOf(EditBox(row)));
 }
 
 void SettingsForm::SetText(int row, const QString& text) { Edit(row)->setText(text); }

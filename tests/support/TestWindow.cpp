@@ -2,12 +2,14 @@
 
 #include <QWidget>
 
+#include "platform/qt/QtWindows.h"
+
 namespace testsupport {
 
-TestWindow::TestWindow() { AttachWidget(new QWidget, 0); }
+TestWindow::TestWindow() { platform::qt::AttachWidget(*this, new QWidget, 0); }
 
 TestWindow::TestWindow(int width, int height) : TestWindow() {
-  GetSafeWidget()->resize(width, height);
+  platform::qt::WidgetOf(*this)->resize(width, height);
 }
 
 }  // namespace testsupport

@@ -9,8 +9,10 @@
 
 #include "platform/CWnd.h"
 #include "platform/DialogAnswerSource.h"
-#include "platform/ModalFocus.h"
-#include "platform/TextCodec.h"
+#include "platform/qt/ModalFocus.h"
+#include "platform/qt/NameFilters.h"
+#include "platform/qt/QtWindows.h"
+#include "platform/qt/TextCodec.h"
 
 namespace platform {
 
@@ -73,7 +75,7 @@ int CFileDialog::DoModal() {
   }
 
   const platform::ModalFocusReturn focusReturn;
-  QFileDialog dialog(m_parent ? m_parent->GetSafeWidget() : nullptr);
+  QFileDialog dialog(platform::qt::WidgetOf(m_parent));
   dialog.setAcceptMode(m_open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
   // Both return a typed name of a file that does not exist: opening it then reports that it
   // can't be opened, and the name becomes the one Save writes to.

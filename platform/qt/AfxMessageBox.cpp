@@ -5,8 +5,8 @@
 
 #include "platform/CWinApp.h"
 #include "platform/DialogAnswerSource.h"
-#include "platform/ModalFocus.h"
-#include "platform/TextCodec.h"
+#include "platform/qt/ModalFocus.h"
+#include "platform/qt/TextCodec.h"
 
 int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/) {
   const bool yesNo = (type & MB_YESNO) == MB_YESNO;

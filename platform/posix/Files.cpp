@@ -1,4 +1,4 @@
-#include "config/SafeFileWriter.h"
+#include "platform/Files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-namespace config {
+namespace platform {
 
 namespace {
 
@@ -105,7 +105,7 @@ void FlushFolderOf(const std::string& target) {
 
 }  // namespace
 
-bool WriteFileSafely(const char* path, std::string_view content) {
+bool ReplaceFile(const char* path, std::string_view content) {
   if (!path || !*path) return false;
   const std::string target = ResolveLink(path);
   struct stat old {};
@@ -130,4 +130,39 @@ bool WriteFileSafely(const char* path, std::string_view content) {
   return false;
 }
 
-}  // namespace config
+std::optional<std::string> ReadWholeFile(const char* path, std::size_t largest) {
+  if (!path) return std::nullopt;
+  // The path's bytes as they are, whatever their encoding. Non-blocking, so that a named pipe
+  // with no writer is refused at once instead of holding the tool up.
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  // Only a regular file: a folder, a pipe or a device such as one that never ends is no text.
+  struct stat info {};
+  std::optional<std::string> whole;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<std::size_t>(info.st_size) <= largest) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+      const ssize_t got = ::read(fd, buffer, sizeof buffer);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) break;
+      if (got == 0) {
+        whole = std::move(bytes);
+        break;
+      }
+      if (bytes.size() + static_cast<std::size_t>(got) > largest) break;  // it grew
+      bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+  }
+  ::close(fd);
+  return whole;
+}
+
+bool FileExists(const char* path) {
+  struct stat info {};
+  return path && ::stat(path, &info) == 0;
+}
+
+}  // namespace platform

@@ -2,17 +2,18 @@
 
 #include <QLabel>
 
-#include "platform/ChildStyle.h"
-#include "platform/TextCodec.h"
+#include "platform/qt/ChildStyle.h"
+#include "platform/qt/QtWindows.h"
+#include "platform/qt/TextCodec.h"
 
 bool CStatic::Create(const char* text, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
-  QWidget* client = parent ? parent->GetClientWidget() : nullptr;
+  QWidget* client = platform::qt::ClientWidgetOf(parent);
   if (!client) return false;
   auto* label = new QLabel(platform::DecodeText(text ? text : ""), client);
   label->setTextFormat(Qt::PlainText);  // a label is shown as written, never as markup
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setWordWrap(true);
-  AttachWidget(label, static_cast<int>(id));
+  platform::qt::AttachWidget(*this, label, static_cast<int>(id));
   platform::PlaceChild(label, style, rect);
   return true;
 }

@@ -1,4 +1,4 @@
-#include "platform/DialogWindow.h"
+#include "platform/qt/DialogWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -10,8 +10,8 @@
 #include <algorithm>
 
 #include "platform/DialogKeys.h"
-#include "platform/DialogUnits.h"
 #include "platform/WinTypes.h"
+#include "platform/qt/DialogLook.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/TextCodec.h"
+#include "platform/qt/TextCodec.h"
 
 #include <QStringDecoder>
 

@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "platform/CWinApp.h"
-#include "platform/DialogUnits.h"
+#include "platform/qt/DialogLook.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);

@@ -10,25 +10,22 @@
 #include <vector>
 
 #include "platform/DialogTemplate.h"
-#include "platform/DialogUnits.h"
-#include "platform/DialogWindow.h"
-#include "platform/ModalFocus.h"
+#include "platform/qt/DialogLook.h"
+#include "platform/qt/DialogWindow.h"
+#include "platform/qt/ModalFocus.h"
+#include "platform/qt/QtWindows.h"
+
+struct CDialog::Impl {
+  platform::DialogWindow* window = nullptr;  // while the dialog runs
+};
 
 namespace {
 
 // A control that the template created: the dialog's window owns it.
 class TemplateItem : public CWnd {
  public:
-  TemplateItem(QWidget* widget, int id) { AttachWidget(widget, id); }
+  TemplateItem(QWidget* widget, int id) { platform::qt::AttachWidget(*this, widget, id); }
 };
-
-const CDialog::MessageMapEntry* FindIn(std::span<const CDialog::MessageMapEntry> map, UINT message,
-                                       int id) {
-  for (const auto& entry : map) {
-    if (entry.message == message && entry.id == id) return &entry;
-  }
-  return nullptr;
-}
 
 void BuildMenu(QMenuBar* bar, const platform::MenuTemplate& menu, platform::DialogWindow* window) {
   std::vector<QMenu*> open;  // the popups being filled, innermost last
@@ -60,70 +57,44 @@ void BuildMenu(QMenuBar* bar, const platform::MenuTemplate& menu, platform::Dial
 
 }  // namespace
 
-CDialog::CDialog(int templateId, CWnd* parent) : m_templateId(templateId), m_parent(parent) {}
+CDialog::CDialog(int templateId, CWnd* parent)
+    : m_templateId(templateId), m_parent(parent), m_impl(std::make_unique<Impl>()) {}
 
 CDialog::~CDialog() {
   m_templateItems.clear();
   DestroyWindow();
 }
 
-QWidget* CDialog::GetClientWidget() const { return m_window ? m_window->clientArea() : nullptr; }
-
-std::span<const CDialog::MessageMapEntry> CDialog::GetMessageMap() const {
-  static const MessageMapEntry kMap[] = {
-      OnCommandEntry(IDOK, &CDialog::OnOK),
-      OnCommandEntry(IDCANCEL, &CDialog::OnCancel),
-  };
-  return kMap;
-}
-
-const CDialog::MessageMapEntry* CDialog::FindEntry(UINT message, int id) const {
-  if (const auto* entry = FindIn(GetMessageMap(), message, id)) return entry;
-  return FindIn(CDialog::GetMessageMap(), message, id);
-}
-
-bool CDialog::SendCommand(int id) {
-  const MessageMapEntry* entry = FindEntry(WM_COMMAND, id);
-  if (!entry) return false;
-  (this->*(entry->handler))();
-  return true;
-}
-
-bool CDialog::OnInitDialog() { return true; }
-
-void CDialog::OnOK() { EndDialog(IDOK); }
-
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
-
 void CDialog::EndDialog(int result) {
-  if (m_window) m_window->done(result);
+  if (m_impl->window) m_impl->window->done(result);
 }
 
 void CDialog::BuildWindow(const platform::DialogTemplate& dialogTemplate) {
-  QWidget* parentWidget = m_parent ? m_parent->GetSafeWidget() : nullptr;
-  m_window = new platform::DialogWindow(parentWidget);
-  AttachWidget(m_window, dialogTemplate.id);
-  m_window->setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
-  m_window->setFont(platform::DialogFont());
-  m_window->setCommandSink([this](int id) { SendCommand(id); });
+  QWidget* parentWidget = platform::qt::WidgetOf(m_parent);
+  m_impl->window = new platform::DialogWindow(parentWidget);
+  platform::qt::AttachWidget(*this, m_impl->window, dialogTemplate.id);
+  m_impl->window->setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
+  m_impl->window->setFont(platform::DialogFont());
+  m_impl->window->setCommandSink([this](int id) { SendCommand(id); });
   if (const MessageMapEntry* paint = FindEntry(WM_PAINT, 0)) {
     const Handler handler = paint->handler;
-    m_window->setPaintHandler([this, handler] { (this->*handler)(); });
+    m_impl->window->setPaintHandler([this, handler] { (this->*handler)(); });
   }
   if (const auto* menu = platform::FindMenuTemplate(dialogTemplate.menuId)) {
     auto* bar = new QMenuBar;
-    m_window->setMenuBar(bar);
-    BuildMenu(bar, *menu, m_window);
+    m_impl->window->setMenuBar(bar);
+    BuildMenu(bar, *menu, m_impl->window);
   }
 
   const platform::DialogBaseUnits units = platform::BaseUnitsOf(platform::DialogFont());
-  const QRect size = platform::DialogUnitsToPixels(units, dialogTemplate.x, dialogTemplate.y,
-                                                   dialogTemplate.cx, dialogTemplate.cy);
-  m_window->setClientSize(size.width(), size.height());
+  const QRect size = platform::qt::QRectOf(platform::DialogUnitsToPixels(
+      units, dialogTemplate.x, dialogTemplate.y, dialogTemplate.cx, dialogTemplate.cy));
+  m_impl->window->setClientSize(size.width(), size.height());
 
-  QWidget* client = m_window->clientArea();
+  QWidget* client = m_impl->window->clientArea();
   for (const auto& item : dialogTemplate.items) {
-    const QRect rect = platform::DialogUnitsToPixels(units, item.x, item.y, item.cx, item.cy);
+    const QRect rect = platform::qt::QRectOf(
+        platform::DialogUnitsToPixels(units, item.x, item.y, item.cx, item.cy));
     QWidget* widget = nullptr;
     switch (item.kind) {
       case platform::ItemKind::DefPushButton:
@@ -131,10 +102,10 @@ void CDialog::BuildWindow(const platform::DialogTemplate& dialogTemplate) {
         auto* button = new QPushButton(QString::fromUtf8(item.text), client);
         button->setAutoDefault(true);  // a focused push button takes Enter, as on the platform
         const int id = item.id;
-        QObject::connect(button, &QPushButton::clicked, m_window,
-                         [this, id] { m_window->sendCommand(id); });
+        QObject::connect(button, &QPushButton::clicked, m_impl->window,
+                         [this, id] { m_impl->window->sendCommand(id); });
         if (item.kind == platform::ItemKind::DefPushButton) {
-          m_window->setDefaultCommand(item.id);
+          m_impl->window->setDefaultCommand(item.id);
           button->setDefault(true);  // drawn as the default while no other button has the focus
         }
         widget = button;
@@ -167,23 +138,23 @@ void CDialog::BuildWindow(const platform::DialogTemplate& dialogTemplate) {
 void CDialog::GrowToFitTexts(const platform::DialogTemplate& dialogTemplate) {
   for (std::size_t i = 0; i < dialogTemplate.items.size() && i < m_templateItems.size(); ++i) {
     if (dialogTemplate.items[i].kind != platform::ItemKind::CenteredText) continue;
-    auto* text = qobject_cast<QLabel*>(m_templateItems[i]->GetSafeWidget());
+    auto* text = qobject_cast<QLabel*>(platform::qt::WidgetOf(*m_templateItems[i]));
     if (!text) continue;
-    QWidget* client = m_window->clientArea();
+    QWidget* client = m_impl->window->clientArea();
     int extra = text->heightForWidth(text->width()) - text->height();
-    const QScreen* screen = m_window->screen();
+    const QScreen* screen = m_impl->window->screen();
     if (screen) {
-      extra = std::min(extra, screen->availableGeometry().height() - m_window->height());
+      extra = std::min(extra, screen->availableGeometry().height() - m_impl->window->height());
     }
     if (extra <= 0) continue;
     const int textBottom = text->geometry().bottom();
     for (const auto& item : m_templateItems) {
-      QWidget* widget = item->GetSafeWidget();
+      QWidget* widget = platform::qt::WidgetOf(*item);
       if (widget && widget != text && widget->y() > textBottom)
         widget->move(widget->x(), widget->y() + extra);
     }
     text->resize(text->width(), text->height() + extra);
-    m_window->setClientSize(client->width(), client->height() + extra);
+    m_impl->window->setClientSize(client->width(), client->height() + extra);
   }
 }
 
@@ -197,7 +168,7 @@ int CDialog::DoModal() {
   const bool focusFirst = OnInitDialog();
   GrowToFitTexts(*dialogTemplate);
   if (focusFirst) {
-    for (QObject* child : m_window->clientArea()->children()) {
+    for (QObject* child : m_impl->window->clientArea()->children()) {
       auto* widget = qobject_cast<QWidget*>(child);
       if (widget && !widget->isHidden() && widget->focusPolicy() & Qt::TabFocus &&
           widget->isEnabled()) {
@@ -206,9 +177,9 @@ int CDialog::DoModal() {
       }
     }
   }
-  const int result = m_window->run();
+  const int result = m_impl->window->run();
   m_templateItems.clear();
   DestroyWindow();
-  m_window = nullptr;
+  m_impl->window = nullptr;
   return result;
 }

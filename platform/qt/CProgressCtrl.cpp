@@ -5,7 +5,8 @@
 #include <cstdint>
 
 #include "platform/CDC.h"
-#include "platform/ChildStyle.h"
+#include "platform/qt/ChildStyle.h"
+#include "platform/qt/QtWindows.h"
 
 namespace {
 
@@ -62,21 +63,21 @@ QAccessibleInterface* AccessibleFactory(const QString&, QObject* object) {
 }
 
 ProgressBar* BarOf(const CWnd& control) {
-  return static_cast<ProgressBar*>(control.GetSafeWidget());
+  return static_cast<ProgressBar*>(platform::qt::WidgetOf(control));
 }
 
 }  // namespace
 
 bool CProgressCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
-  QWidget* client = parent ? parent->GetClientWidget() : nullptr;
-  if (!client || GetSafeWidget()) return false;
+  QWidget* client = platform::qt::ClientWidgetOf(parent);
+  if (!client || platform::qt::WidgetOf(*this)) return false;
   static const bool factoryInstalled = [] {
     QAccessible::installFactory(AccessibleFactory);
     return true;
   }();
   (void)factoryInstalled;
   auto* bar = new ProgressBar(this, client);
-  AttachWidget(bar, static_cast<int>(id));
+  platform::qt::AttachWidget(*this, bar, static_cast<int>(id));
   platform::PlaceChild(bar, style, rect);
   return true;
 }

@@ -9,7 +9,8 @@
 #include <QValidator>
 #include <cmath>
 
-#include "platform/ChildStyle.h"
+#include "platform/qt/ChildStyle.h"
+#include "platform/qt/QtWindows.h"
 
 namespace {
 
@@ -94,14 +95,14 @@ void NameAfterPrecedingLabel(QLineEdit* edit, QWidget* client) {
 }  // namespace
 
 bool CEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
-  QWidget* client = parent ? parent->GetClientWidget() : nullptr;
+  QWidget* client = platform::qt::ClientWidgetOf(parent);
   if (!client) return false;
   auto* edit = new EditLine(client);
   edit->setFrame((style & WS_BORDER) != 0);
   edit->setFocusPolicy((style & WS_TABSTOP) ? Qt::StrongFocus : Qt::ClickFocus);
   edit->setValidator(new FitsInBox(edit));
   NameAfterPrecedingLabel(edit, client);
-  AttachWidget(edit, static_cast<int>(id));
+  platform::qt::AttachWidget(*this, edit, static_cast<int>(id));
   platform::PlaceChild(edit, style, rect);
   return true;
 }
