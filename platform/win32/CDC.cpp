@@ -4,6 +4,7 @@
 
 #include "platform/CBrush.h"
 #include "platform/CRgn.h"
+#include "platform/win32/Dpi.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowImpl.h"
 
@@ -13,6 +14,7 @@ struct CDC::Impl {
   HDC dc = nullptr;  // null: nothing is drawn
   PAINTSTRUCT paint{};
   HGDIOBJ oldFont = nullptr;
+  HFONT toolFont = nullptr;  // the dialog font at the tool's scale, when the screen's differs
 };
 
 namespace {
@@ -73,9 +75,13 @@ int CDC::SelectClipRgn(CRgn* region) {
   }
   const RECT* rect = region->GetSafeRect();
   if (!rect) return 0;
-  // The system copies the region: this one goes at once.
-  HRGN clip = IsEmpty(*rect) ? CreateRectRgn(0, 0, 0, 0)
-                             : CreateRectRgn(rect->left, rect->top, rect->right, rect->bottom);
+  // A clip region is in the screen's pixels, not the context's units. The system copies the
+  // region: this one goes at once.
+  POINT corners[2] = {{rect->left, rect->top}, {rect->right, rect->bottom}};
+  LPtoDP(m_impl->dc, corners, 2);
+  HRGN clip = IsEmpty(*rect)
+                  ? CreateRectRgn(0, 0, 0, 0)
+                  : CreateRectRgn(corners[0].x, corners[0].y, corners[1].x, corners[1].y);
   const int kind = ::SelectClipRgn(m_impl->dc, clip);
   DeleteObject(clip);
   return kind == NULLREGION ? NULLREGION : SIMPLEREGION;
@@ -102,15 +108,29 @@ bool CDC::GetTextExtentPoint32(const char* text, int count, SIZE* size) {
 }
 
 // Inside WM_PAINT: the update region, erased as the window's class erases it, in the dialog's
-// font, with the layer's starting text colour and background mode.
+// font, with the layer's starting text colour and background mode. Coordinates are the tool's
+// pixels, which the context maps to the screen's; the font is the dialog's at the tool's scale,
+// so that the mapping brings it back to the size the dialog's controls show.
 CPaintDC::CPaintDC(CWnd* window) {
   HWND hwnd = window ? platform::win32::HandleOf(*window) : nullptr;
   if (!hwnd) return;
   m_impl->hwnd = hwnd;
   m_impl->dc = BeginPaint(hwnd, &m_impl->paint);
   if (!m_impl->dc) return;
-  if (HFONT font = platform::win32::DialogFontOf(hwnd))
-    m_impl->oldFont = SelectObject(m_impl->dc, font);
+  HFONT font = platform::win32::DialogFontOf(hwnd);
+  const int dpi = platform::win32::ScreenDpi();
+  if (dpi != platform::win32::kToolDpi) {
+    SetMapMode(m_impl->dc, MM_ANISOTROPIC);
+    SetWindowExtEx(m_impl->dc, platform::win32::kToolDpi, platform::win32::kToolDpi, nullptr);
+    SetViewportExtEx(m_impl->dc, dpi, dpi, nullptr);
+    LOGFONTW face{};
+    if (font && GetObjectW(font, sizeof face, &face)) {
+      face.lfHeight = platform::win32::ToTool(face.lfHeight);
+      face.lfWidth = platform::win32::ToTool(face.lfWidth);
+      font = m_impl->toolFont = CreateFontIndirectW(&face);
+    }
+  }
+  if (font) m_impl->oldFont = SelectObject(m_impl->dc, font);
   ::SetBkMode(m_impl->dc, OPAQUE);
   ::SetTextColor(m_impl->dc, RGB(0, 0, 0));
 }
@@ -118,5 +138,6 @@ CPaintDC::CPaintDC(CWnd* window) {
 CPaintDC::~CPaintDC() {
   if (!m_impl->hwnd) return;
   if (m_impl->dc && m_impl->oldFont) SelectObject(m_impl->dc, m_impl->oldFont);
+  if (m_impl->toolFont) DeleteObject(m_impl->toolFont);
   EndPaint(m_impl->hwnd, &m_impl->paint);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/win32/Dpi.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowImpl.h"
 
@@ -40,10 +41,11 @@ bool CreateChild(CWnd& control, const wchar_t* windowClass, const wchar_t* text,
   HWND parentWindow = parent ? HandleOf(*parent) : nullptr;
   if (!parentWindow || HandleOf(control)) return false;
   // A child the platform would size negatively has no area at all.
-  const int width = std::max(0L, static_cast<long>(rect.right - rect.left));
-  const int height = std::max(0L, static_cast<long>(rect.bottom - rect.top));
+  const RECT placed = ToScreen(rect);
+  const int width = std::max(0L, static_cast<long>(placed.right - placed.left));
+  const int height = std::max(0L, static_cast<long>(placed.bottom - placed.top));
   HWND hwnd =
-      CreateWindowExW(exStyle, windowClass, text, style | WS_CHILD, rect.left, rect.top, width,
+      CreateWindowExW(exStyle, windowClass, text, style | WS_CHILD, placed.left, placed.top, width,
                       height, parentWindow, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                       GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return false;
@@ -99,9 +101,13 @@ void CWnd::MoveWindow(int x, int y, int width, int height, bool repaint) {
   HWND hwnd = HandleOf(*this);
   if (!hwnd) return;
   // A child's rectangle is in its parent's client pixels, a dialog's is its outer frame on the
-  // screen: both as the system takes them. A child's negative side is no area. A dialog is held
-  // within the sizes a person could drag a window to: never so small that its caption and close
-  // box are gone, never beyond the screens.
+  // screen: both as the system takes them, in the tool's pixels. A child's negative side is no
+  // area. A dialog is held within the sizes a person could drag a window to: never so small that
+  // its caption and close box are gone, never beyond the screens.
+  x = platform::win32::ToScreen(x);
+  y = platform::win32::ToScreen(y);
+  width = platform::win32::ToScreen(width);
+  height = platform::win32::ToScreen(height);
   if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD) {
     width = std::max(0, width);
     height = std::max(0, height);
@@ -123,7 +129,9 @@ bool CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int width, int he
   } else {
     flags |= SWP_NOZORDER;
   }
-  return ::SetWindowPos(hwnd, after, x, y, std::max(0, width), std::max(0, height), flags) != 0;
+  using platform::win32::ToScreen;
+  return ::SetWindowPos(hwnd, after, ToScreen(x), ToScreen(y), std::max(0, ToScreen(width)),
+                        std::max(0, ToScreen(height)), flags) != 0;
 }
 
 bool CWnd::EnableWindow(bool enable) {
@@ -148,7 +156,10 @@ bool CWnd::EnableWindow(bool enable) {
 
 void CWnd::GetClientRect(RECT* rect) const {
   *rect = RECT{};
-  if (HWND hwnd = HandleOf(*this)) ::GetClientRect(hwnd, rect);
+  if (HWND hwnd = HandleOf(*this)) {
+    ::GetClientRect(hwnd, rect);
+    *rect = platform::win32::ToTool(*rect);
+  }
 }
 
 void CWnd::Invalidate(bool erase) {

@@ -16,9 +16,10 @@ constexpr WORD kDialogFontPoints = 8;
 constexpr const wchar_t* kDialogFontFace = L"MS Shell Dlg";
 
 // A modal frame with a caption and the close box only (no minimise or maximise box), centred
-// over its owner, in the dialog font.
+// over its owner, in the dialog font. Painting the dialog leaves its controls alone: a swap of
+// the flash panels repaints the panels, not every button and the progress bar with them.
 constexpr DWORD kDialogStyle =
-    DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
 // The extended template (DLGTEMPLATEEX) of `dialog`, with its items, as words: DWORD-aligned
 // where the format wants it, ready for DialogBoxIndirectParamW. The template names no menu: the
