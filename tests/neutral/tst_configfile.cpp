@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,9 @@ struct ParseCase {
   Strings ids;
   Strings labels;
 };
+
+// A failure names its row.
+void PrintTo(const ParseCase& row, std::ostream* out) { *out << row.name; }
 
 const std::string kSample =
     "AppName \"Widget Loader\"\nAppSize \"300\" \"200\"\nAppInfo \"Version 1\"\n"

@@ -2,6 +2,7 @@
 // and the wrapping checksum over the count and the values.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,9 @@ struct PacketCase {
   std::vector<std::string> texts;  // as typed, UTF-8
   std::string expected;
 };
+
+// A failure names its row.
+void PrintTo(const PacketCase& row, std::ostream* out) { *out << row.name; }
 
 const PacketCase kPackets[] = {
     {"no settings", {}, std::string("\x55\x00\x00", 3)},
