@@ -6,8 +6,10 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <timeapi.h>
 #include <windows.h>
+
+// After windows.h, which it builds on.
+#include <timeapi.h>
 
 namespace platform {
 
