@@ -7,6 +7,8 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// windows.h names GetModuleFileNameW so too; the layer's function is the one defined here.
+#undef GetModuleFileName
 
 #include <string>
 
