@@ -34,6 +34,12 @@ case $action in
     fonts="$prefix/drive_c/windows/Fonts"
     mkdir -p "$fonts"
     cp -uL "${own_fonts[@]}" "$fonts/"
+    # The tests have no display, and without one Wine creates no window at all (CreateWindow
+    # fails with ERROR_INVALID_WINDOW_HANDLE). Wine's null graphics driver gives them windows,
+    # messages and painting without X. Set before the session's processes start: they read it
+    # then. (This prefix is the tests' own: to look at the tool on a display, use another.)
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >>"$log" 2>&1
+    wineserver -w
     # A server that stays up, and the prefix booted once: each test then starts in under a second
     # instead of about three.
     wineserver -p </dev/null >>"$log" 2>&1
