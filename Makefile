@@ -2,7 +2,7 @@
 BUILD_DIR := build
 PRESET := default
 
-.PHONY: run test deps build clean build-asan build-fuzz fuzz package
+.PHONY: run test deps build clean build-asan build-fuzz build-windows fuzz package
 # Tests run in parallel, one per core.
 CTEST_JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
@@ -20,13 +20,15 @@ run: build
 	fi
 	@$(BUILD_DIR)/universal-programmer
 
-# The suite in the normal build, again under the sanitizers, then each fuzz target briefly.
-test: build build-asan build-fuzz
+# The suite in the normal build, again under the sanitizers, then each fuzz target briefly, then
+# the Windows build's tests under Wine.
+test: build build-asan build-fuzz build-windows
 	@ctest --preset $(PRESET) --parallel $(CTEST_JOBS)
 	@ctest --preset asan --parallel $(CTEST_JOBS)
 	@ctest --preset fuzz --parallel $(CTEST_JOBS)
+	@ctest --preset windows --parallel $(CTEST_JOBS)
 
-build-asan build-fuzz: build-%: deps
+build-asan build-fuzz build-windows: build-%: deps
 	@cmake --preset $* >/dev/null
 	@cmake --build --preset $*
 
@@ -59,4 +61,4 @@ package: deps
 	@ls -l dist/*.deb dist/*.tar.gz
 
 clean:
-	rm -rf $(BUILD_DIR) build-asan build-fuzz build-package dist
+	rm -rf $(BUILD_DIR) build-asan build-fuzz build-package build-windows dist

@@ -17,6 +17,7 @@ class TimeCriticalScope {
 
  private:
   bool m_raised = false;
+  bool m_timerPeriodSet = false;  // Windows: the system timer's 1 ms period was asked for
   int m_previousPolicy = 0;
   int m_previousPriority = 0;
 };

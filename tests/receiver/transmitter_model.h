@@ -9,6 +9,7 @@
 
 #include <stddef.h>
 #include <stdint.h>
+#include <string.h>
 
 #include "protocol/optical_protocol.h"
 
@@ -18,7 +19,8 @@ static inline size_t transmitter_make_packet(uint8_t* out, const uint8_t* values
   uint8_t sum = (uint8_t)count;
   out[0] = OPTICAL_SYNC_BYTE;
   out[1] = (uint8_t)count;
-  for (size_t i = 0; i < count; i++) sum = (uint8_t)(sum + (out[2 + i] = values[i]));
+  memcpy(out + 2, values, count);
+  for (size_t i = 0; i < count; i++) sum = (uint8_t)(sum + values[i]);
   out[2 + count] = sum;
   return count + 3;
 }

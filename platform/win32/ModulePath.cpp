@@ -1,0 +1,36 @@
+#include "platform/ModulePath.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+// windows.h names GetModuleFileNameW so too; the layer's function is the one defined here.
+#undef GetModuleFileName
+
+#include <string>
+
+#include "platform/win32/WidePath.h"
+
+namespace platform {
+
+CString GetModuleFileName() {
+  // The path may be longer than MAX_PATH (a long-path-aware process): grow until it fits. A
+  // result that fills the buffer was cut short.
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return CString();
+    if (length < path.size()) {
+      path.resize(length);
+      return win32::Utf8Path(path);
+    }
+    if (path.size() >= 32768) return CString();  // longer than any Windows path
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,39 @@
+# The Win32 backend of the platform layer: the one list of its sources, which platform/
+# CMakeLists.txt builds on Windows, and the system libraries it needs beyond the default ones.
+# A new file of the backend goes into this list.
+set(platform_win32_sources
+  # What needs no window of its own: files, thread priority, the message pump and the
+  # executable's path. (The performance counter is the layer's shared one: the standard steady
+  # clock, which is the system's performance counter here.)
+  ${CMAKE_CURRENT_LIST_DIR}/Files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MessagePump.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ModulePath.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadPriority.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WidePath.cpp
+  # Windows, dialogs, controls and painting.
+  ${CMAKE_CURRENT_LIST_DIR}/AfxMessageBox.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AppIdentity.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CDC.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CEdit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CFileDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CProgressCtrl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CStatic.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CWnd.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DialogKeys.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DialogResource.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Dpi.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileFilter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WideText.cpp
+)
+# winmm: timeBeginPeriod/timeEndPeriod. comctl32: the progress bar and window subclassing;
+# comdlg32: the file dialogs; shell32, ole32 and uuid: the Documents folder and the application
+# id; gdi32: painting.
+set(platform_win32_libraries winmm comctl32 comdlg32 shell32 ole32 uuid gdi32)
+
+target_sources(platform PRIVATE ${platform_win32_sources})
+target_link_libraries(platform PUBLIC ${platform_win32_libraries})
+
+# The program's entry (wWinMain), linked into the executable only.
+add_library(platform_main OBJECT ${CMAKE_CURRENT_LIST_DIR}/WinMain.cpp)
+target_link_libraries(platform_main PRIVATE platform project_warnings)

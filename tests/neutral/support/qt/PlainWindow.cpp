@@ -1,0 +1,11 @@
+#include "tests/neutral/support/PlainWindow.h"
+
+#include <QWidget>
+
+#include "platform/qt/QtWindows.h"
+
+namespace neutral {
+
+PlainWindow::PlainWindow() { platform::qt::AttachWidget(*this, new QWidget, 0); }
+
+}  // namespace neutral
