@@ -3,11 +3,11 @@
 namespace platform {
 
 namespace {
-DialogAnswerSource* g_source = nullptr;
+DialogAnswerSource* g_answerSource = nullptr;
 }
 
-void SetDialogAnswerSource(DialogAnswerSource* source) { g_source = source; }
+void SetDialogAnswerSource(DialogAnswerSource* source) { g_answerSource = source; }
 
-DialogAnswerSource* InstalledDialogAnswerSource() { return g_source; }
+DialogAnswerSource* InstalledDialogAnswerSource() { return g_answerSource; }
 
 }  // namespace platform

@@ -21,13 +21,13 @@ class SteadyClock : public CounterSource {
 };
 
 SteadyClock g_steadyClock;
-CounterSource* g_source = &g_steadyClock;
+CounterSource* g_counterSource = &g_steadyClock;
 
 }  // namespace
 
-void SetCounterSource(CounterSource* source) { g_source = source ? source : &g_steadyClock; }
+void SetCounterSource(CounterSource* source) { g_counterSource = source ? source : &g_steadyClock; }
 
-void WaitForMessageOrTimeout(std::int64_t microseconds) { g_source->WaitFor(microseconds); }
+void WaitForMessageOrTimeout(std::int64_t microseconds) { g_counterSource->WaitFor(microseconds); }
 
 std::int64_t ElapsedMicroseconds(std::int64_t from, std::int64_t to, std::int64_t frequency) {
   constexpr std::int64_t kMicrosecondsPerSecond = 1'000'000;
@@ -41,11 +41,11 @@ std::int64_t ElapsedMicroseconds(std::int64_t from, std::int64_t to, std::int64_
 }  // namespace platform
 
 bool QueryPerformanceCounter(std::int64_t* count) {
-  *count = platform::g_source->Count();
+  *count = platform::g_counterSource->Count();
   return true;
 }
 
 bool QueryPerformanceFrequency(std::int64_t* frequency) {
-  *frequency = platform::g_source->Frequency();
+  *frequency = platform::g_counterSource->Frequency();
   return *frequency > 0;
 }
