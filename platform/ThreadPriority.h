@@ -17,7 +17,7 @@ class TimeCriticalScope {
 
  private:
   bool m_raised = false;
-  bool m_timerPeriodSet = false;  // Windows: the system timer's 1 ms period was asked for
+  [[maybe_unused]] bool m_timerPeriodSet = false;  // the system timer's 1 ms period was asked for
   int m_previousPolicy = 0;
   int m_previousPriority = 0;
 };
