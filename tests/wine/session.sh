@@ -18,6 +18,14 @@ case $action in
       echo "wine and wineserver are needed (packages wine, wine64)" >&2
       exit 1
     }
+    # A session that never reached its stop (a run interrupted, or one started by hand) keeps a
+    # persistent server in the prefix, and waiting for that server below would never end (each
+    # test would then be "Not Run" after this one's timeout): end it, and wait until it is gone.
+    wineserver -k </dev/null >>"$log" 2>&1 || true
+    timeout 60 wineserver -w </dev/null >>"$log" 2>&1 || {
+      echo "a Wine server left in $prefix did not end" >&2
+      exit 1
+    }
     if [ ! -f "$prefix/system.reg" ]; then
       mkdir -p "$prefix"
       echo "making the Wine prefix $prefix"

@@ -1,5 +1,6 @@
 #include "tests/neutral/support/Files.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -7,14 +8,6 @@
 #include <system_error>
 
 namespace neutral {
-
-namespace {
-
-std::filesystem::path FromUtf8(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-}  // namespace
 
 TempFolder::TempFolder() {
   static std::atomic<unsigned> counter{0};
@@ -38,6 +31,20 @@ std::string TempFolder::FilePath(std::string_view name) const {
 std::string Utf8(const std::filesystem::path& path) {
   const std::u8string bytes = path.u8string();
   return std::string(bytes.begin(), bytes.end());
+}
+
+std::filesystem::path FromUtf8(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::vector<std::string> Entries(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+       entry.increment(error))
+    names.push_back(Utf8(entry->path().filename()));
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 bool WriteFile(const std::filesystem::path& path, std::string_view bytes) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace neutral {
 
@@ -25,8 +26,12 @@ class TempFolder {
   std::filesystem::path m_path;
 };
 
-// The UTF-8 bytes of a path, as the platform layer takes it.
+// The UTF-8 bytes of a path, as the platform layer takes it, and back.
 std::string Utf8(const std::filesystem::path& path);
+std::filesystem::path FromUtf8(const std::string& utf8);
+
+// The names in a folder (hidden ones included), sorted; none when it can't be listed.
+std::vector<std::string> Entries(const std::filesystem::path& folder);
 
 // Writes `bytes` as the whole file (binary); true when every byte reached it.
 bool WriteFile(const std::filesystem::path& path, std::string_view bytes);
