@@ -1,12 +1,33 @@
 #include "platform/AfxMessageBox.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 #include "platform/CWinApp.h"
 #include "platform/DialogAnswerSource.h"
 #include "platform/qt/ModalFocus.h"
 #include "platform/qt/TextCodec.h"
+
+namespace {
+
+// A short message makes a narrow box, and the window manager then cuts its caption, the tool's
+// name ("Univ...mmer"). The box is held wide enough for the caption in a bold title font beside an
+// icon and three title-bar buttons, each about two lines of text wide.
+void HoldWideEnoughForCaption(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid) return;
+  QFont titleFont = box.font();
+  titleFont.setBold(true);
+  const QFontMetrics metrics(titleFont);
+  const int width = metrics.horizontalAdvance(box.windowTitle()) + 4 * 2 * metrics.height();
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+}  // namespace
 
 int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/) {
   const bool yesNo = (type & MB_YESNO) == MB_YESNO;
@@ -19,6 +40,7 @@ int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/) {
                   yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                   QApplication::activeWindow());
   if (yesNo) box.setEscapeButton(QMessageBox::No);
+  HoldWideEnoughForCaption(box);
   const int button = box.exec();
   if (!yesNo) return IDOK;
   return button == QMessageBox::Yes ? IDYES : IDNO;

@@ -40,9 +40,12 @@ enter_programs() {
   find_program_dialog 5 || fail "Enter in the main dialog $1 did not open the programming dialog"
 }
 
+# The process ends with its last window: a person who starts the tool again at once must not
+# find the old one still running (1 s is many times what it takes).
 escape_leaves() {
   press Escape
-  wait_tool_exit 10 || fail "the tool still runs 10 s after Escape in the main dialog"
+  wait_until 10 window_gone "$main_window" || fail "the main window is still shown 10 s after Escape"
+  wait_tool_exit 1 || fail "the tool still runs 1 s after its last window closed"
   [ "$tool_status" -eq 0 ] || fail "the tool ended with status $tool_status after Escape"
 }
 

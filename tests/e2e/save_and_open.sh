@@ -14,7 +14,7 @@ set -euo pipefail
 app_binary=${1:?usage: save_and_open.sh UNIVERSAL_PROGRAMMER}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../lib/tool.sh"
-e2e_begin import
+e2e_begin import convert
 
 readonly app_name="Open Check"
 write_config "$work/three.inf" "$app_name" '"360" "260"' 3
@@ -71,6 +71,14 @@ open_missing_then_save() {
   note "message box titled \"$title\""
   screenshot message-box
   [ "$title" = "Universal Programmer" ] || fail "the message box is titled \"$title\""
+  # A window manager draws the caption in a bold face beside an icon and three buttons: a box
+  # narrower than that shows "Univ...mmer".
+  window_geometry "$box" || fail "the message box has no geometry"
+  local caption_width
+  caption_width=$(convert -font DejaVu-Sans-Bold -pointsize 12 label:"$title" -format %w info:)
+  note "message box $WIDTH px wide, its caption $caption_width px in bold"
+  [ "$WIDTH" -ge $((caption_width + 88)) ] ||
+    fail "the message box ($WIDTH px) is too narrow for its caption ($caption_width px + buttons)"
   wait_until 5 window_focused "$box" || true  # judged by what Return does next
   press Return
   wait_until 5 window_gone "$box" || fail "the message box did not close on Return"
