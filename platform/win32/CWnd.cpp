@@ -60,6 +60,30 @@ bool CreateChild(CWnd& control, const wchar_t* windowClass, const wchar_t* text,
 
 using platform::win32::HandleOf;
 
+namespace {
+
+// The least outer size of a dialog: what the system lets a person drag a window down to, and,
+// with a menu bar, wide enough for its titles with one pixel of client area below them, so that
+// every command stays in reach.
+SIZE LeastOuterSize(HWND hwnd) {
+  SIZE least{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+  HMENU menu = GetMenu(hwnd);
+  const int titles = menu ? GetMenuItemCount(menu) : 0;
+  if (titles <= 0) return least;
+  RECT frame{0, 0, 0, 1};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), TRUE,
+                     static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+  RECT window;
+  RECT last;
+  if (GetWindowRect(hwnd, &window) && GetMenuItemRect(hwnd, menu, titles - 1, &last)) {
+    least.cx = std::max(least.cx, static_cast<LONG>(last.right - window.left + frame.right));
+  }
+  least.cy = std::max(least.cy, static_cast<LONG>(frame.bottom - frame.top));
+  return least;
+}
+
+}  // namespace
+
 const CWnd CWnd::wndBottom;
 
 CWnd::CWnd() : m_impl(std::make_unique<Impl>()) {}
@@ -112,8 +136,12 @@ void CWnd::MoveWindow(int x, int y, int width, int height, bool repaint) {
     width = std::max(0, width);
     height = std::max(0, height);
   } else {
-    width = std::clamp(width, GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CXMAXTRACK));
-    height = std::clamp(height, GetSystemMetrics(SM_CYMINTRACK), GetSystemMetrics(SM_CYMAXTRACK));
+    const SIZE least = LeastOuterSize(hwnd);
+    const int leastWidth = static_cast<int>(least.cx);
+    const int leastHeight = static_cast<int>(least.cy);
+    width = std::clamp(width, leastWidth, std::max(leastWidth, GetSystemMetrics(SM_CXMAXTRACK)));
+    height =
+        std::clamp(height, leastHeight, std::max(leastHeight, GetSystemMetrics(SM_CYMAXTRACK)));
   }
   ::MoveWindow(hwnd, x, y, width, height, repaint);
 }

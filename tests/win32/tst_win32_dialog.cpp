@@ -21,6 +21,8 @@ using enum platform::ItemKind;
 
 constexpr int kFormId = 201;
 constexpr int kAboutId = 202;
+constexpr int kMenuFormId = 203;
+constexpr int kMenuId = 102;
 constexpr int kMissingId = 299;
 constexpr int kProgramButton = 1007;
 constexpr int kTextId = 1023;
@@ -38,7 +40,15 @@ constexpr DialogItem kAboutItems[] = {
 constexpr DialogTemplate kDialogs[] = {
     {kFormId, "Form", 0, 0, 255, 191, 0, kFormItems},
     {kAboutId, "About", 0, 0, 167, 73, 0, kAboutItems},
+    {kMenuFormId, "Form with a menu", 0, 0, 255, 191, kMenuId, kFormItems},
 };
+constexpr platform::MenuItem kMenuItems[] = {
+    {platform::MenuItemKind::Popup, "File", 0},
+    {platform::MenuItemKind::Command, "Exit", IDCANCEL},
+    {platform::MenuItemKind::EndPopup, "", 0},
+    {platform::MenuItemKind::Command, "About", 40008},
+};
+constexpr platform::MenuTemplate kMenus[] = {{kMenuId, kMenuItems}};
 
 HWND Handle(const CWnd* window) { return window ? platform::win32::HandleOf(*window) : nullptr; }
 
@@ -77,7 +87,7 @@ class CheckedDialog : public CDialog {
 
 class Win32Dialog : public testing::Test {
  protected:
-  void SetUp() override { platform::RegisterResources({kDialogs, {}, nullptr}); }
+  void SetUp() override { platform::RegisterResources({kDialogs, kMenus, nullptr}); }
 };
 
 TEST_F(Win32Dialog, MissingTemplateEndsAtOnce) {
@@ -169,6 +179,56 @@ TEST_F(Win32Dialog, DisabledControlKeepsTheFocusAndGetsItBack) {
   };
   dialog.DoModal();
   EXPECT_TRUE(dialog.checked);
+}
+
+TEST_F(Win32Dialog, MenuBarSitsAboveTheTemplatesClientArea) {
+  CheckedDialog plain(kFormId);
+  RECT plainClient{};
+  plain.checks = [&](CheckedDialog& d) { GetClientRect(Handle(&d), &plainClient); };
+  plain.DoModal();
+  CheckedDialog withMenu(kMenuFormId);
+  RECT menuClient{};
+  withMenu.checks = [&](CheckedDialog& d) {
+    HWND hwnd = Handle(&d);
+    ASSERT_NE(GetMenu(hwnd), nullptr);
+    EXPECT_EQ(GetMenuItemCount(GetMenu(hwnd)), 2);
+    GetClientRect(hwnd, &menuClient);
+  };
+  withMenu.DoModal();
+  ASSERT_TRUE(withMenu.checked);
+  EXPECT_EQ(menuClient.right, plainClient.right);
+  EXPECT_EQ(menuClient.bottom, plainClient.bottom);
+}
+
+// Whatever outer size config.inf asks for, the dialog keeps its caption, its menu bar's titles
+// and some client area, and stays within what the screens take.
+TEST_F(Win32Dialog, OuterSizeIsHeldWhereEverythingStaysInReach) {
+  const struct {
+    int width;
+    int height;
+  } asked[] = {{0, 0}, {-50, 260}, {360, -50}, {1 << 30, 1 << 30}, {360, 260}};
+  for (const auto& size : asked) {
+    CheckedDialog dialog(kMenuFormId);
+    dialog.checks = [&](CheckedDialog& d) {
+      HWND hwnd = Handle(&d);
+      d.MoveWindow(0, 0, size.width, size.height, true);
+      RECT outer;
+      RECT client;
+      RECT lastTitle;
+      GetWindowRect(hwnd, &outer);
+      GetClientRect(hwnd, &client);
+      EXPECT_GE(client.bottom, 1) << size.width << "x" << size.height;
+      EXPECT_LE(outer.right - outer.left, GetSystemMetrics(SM_CXMAXTRACK));
+      EXPECT_LE(outer.bottom - outer.top, GetSystemMetrics(SM_CYMAXTRACK));
+      ASSERT_TRUE(GetMenuItemRect(hwnd, GetMenu(hwnd), 1, &lastTitle));
+      EXPECT_LE(lastTitle.right, outer.right) << size.width << "x" << size.height;
+      if (size.width == 360) {
+        EXPECT_EQ(outer.right - outer.left, 360);  // at 96 dots per inch, as the tests run
+      }
+    };
+    dialog.DoModal();
+    EXPECT_TRUE(dialog.checked);
+  }
 }
 
 class CountingProgress : public CProgressCtrl {
