@@ -21,13 +21,15 @@
 #   (Wine's Z: is the root of the Linux file system).
 # - Starting and ending take longer: Wine's process lingers seconds after its last window closed.
 
-readonly on_wine=yes
-
 # Wine's process may go on for seconds after the tool's last window has closed (measured up to
 # 4 s on this machine, no window manager): a Wine trait, not the tool's.
 exit_after_last_window=8
 # Wine's menu bar with the dialog font: 19 px at 96 dpi, and as much more as the font grows.
 menu_bar=$((19 * ${E2E_WINE_DPI:-96} / 96))
+
+# The message box is Wine's own: Wine sizes it for its text and buttons only, with no room for a
+# caption, which a window manager would draw (and Windows' own box makes room for).
+skip_caption_fit="under Wine the message box is Wine's, sized by Wine for its text alone"
 
 tool_file=universal-programmer.exe
 # Wine ignores the tool's request for a time-critical thread (SetThreadPriority): its threads stay
