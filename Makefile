@@ -48,7 +48,8 @@ fuzz: build-fuzz
 	done
 
 # The .deb and the device maker's .tar.gz, in dist/: a Release build without the tests (preset
-# "package", build-package/) with Debian's hardening flags, packaged by CPack.
+# "package", build-package/) with Debian's hardening flags, packaged by CPack. Then the Windows
+# zip, from the Windows build (preset "windows", build-windows/) by CPack's ZIP generator.
 PACKAGE_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 package: deps
 	@cmake --preset package \
@@ -57,8 +58,11 @@ package: deps
 	  -DCMAKE_EXE_LINKER_FLAGS="$$($(PACKAGE_FLAGS) LDFLAGS)" >/dev/null
 	@cmake --build --preset package
 	@cpack --config build-package/CPackConfig.cmake -B dist
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+	@cpack --config build-windows/CPackConfig.cmake -B dist
 	@rm -rf dist/_CPack_Packages
-	@ls -l dist/*.deb dist/*.tar.gz
+	@ls -l dist/*.deb dist/*.tar.gz dist/*.zip
 
 clean:
 	rm -rf $(BUILD_DIR) build-asan build-fuzz build-package build-windows dist

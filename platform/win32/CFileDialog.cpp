@@ -51,8 +51,9 @@ CFileDialog::CFileDialog(bool openFileDialog, const char* defaultExt, const char
 }
 
 // The system's own dialog: a Save dialog asks before replacing a file with OFN_OVERWRITEPROMPT
-// (and a No returns to it); an Open dialog takes only files that exist. Modal over the given
-// window, else the active one.
+// (and a No returns to it); an Open dialog takes any name in an existing folder, so that the tool
+// itself says when the file cannot be opened (and makes that name the one Save writes to). Modal
+// over the given window, else the active one.
 int CFileDialog::DoModal() {
   m_pathName.clear();
   if (auto* source = platform::InstalledDialogAnswerSource()) {
@@ -79,11 +80,7 @@ int CFileDialog::DoModal() {
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
-  if (m_open) {
-    dialog.Flags |= OFN_FILEMUSTEXIST;
-  } else {
-    dialog.Flags |= m_flags & OFN_OVERWRITEPROMPT;
-  }
+  if (!m_open) dialog.Flags |= m_flags & OFN_OVERWRITEPROMPT;
   const BOOL picked = m_open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
   if (!picked) return IDCANCEL;
   const std::wstring chosen(path.data());

@@ -25,6 +25,7 @@ e2e_cleanup() {
     kill "$case_pid" 2>/dev/null || true
     wait "$case_pid" 2>/dev/null || true
   fi
+  session_end
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null || true
     wait "$xvfb_pid" 2>/dev/null || true
@@ -44,11 +45,21 @@ e2e_begin() {
   trap e2e_cleanup EXIT
   trap 'exit 1' HUP INT TERM  # cleans up when CTest's timeout ends the script too
   start_display
+  session_begin
   mkdir "$work/elsewhere"
   echo "display $DISPLAY"
 }
 
 now_ms() { echo $((${EPOCHREALTIME/./} / 1000)); }
+
+# How the tool runs: the Linux executable as it is. wine.sh (sourced last, for a .exe) replaces
+# these and every other function it names.
+tool_file=universal-programmer
+run_tool() { exec "$@"; }
+session_begin() { :; }
+session_end() { :; }
+# The longest a process may take to end after its last window closed.
+exit_after_last_window=1
 
 # --- Cases.
 
@@ -131,10 +142,10 @@ start_tool() {
   case_seq=$((case_seq + 1))
   app_dir="$work/tool-$BASHPID-$case_seq"
   mkdir "$app_dir"
-  cp "$app_binary" "$app_dir/universal-programmer"
+  cp "$app_binary" "$app_dir/$tool_file"
   cp "$1" "$app_dir/config.inf"
   app_log="$app_dir/output.log"
-  (cd "$work/elsewhere" && exec "$app_dir/universal-programmer") >"$app_log" 2>&1 &
+  (cd "$work/elsewhere" && run_tool "$app_dir/$tool_file") >"$app_log" 2>&1 &
   app_pid=$!
 }
 
@@ -220,37 +231,46 @@ click_at() { xdotool mousemove "$1" "$2" click 1; }
 # that keys reach the window that has the keyboard focus, not the one under the pointer.
 pointer_away() { xdotool mousemove 1270 1010; }
 
-# Presses keys on whatever has the keyboard focus, as a person's keyboard does.
+# Presses keys on whatever has the keyboard focus, as a person's keyboard does; types TEXT there.
 press() { xdotool key --delay 60 "$@"; }
+type_text() { xdotool type --delay 30 -- "$1"; }
 
 # --- The main window (a dialog with a menu bar above its client area).
 
 # The menu bar is an ordinary child at the top; Qt makes it about 19 px high with the default
 # font. The File title spans about 0..35 px and About about 36..85 px.
-readonly menu_bar=20 file_title_x=18 about_title_x=58
+menu_bar=20
+readonly file_title_x=18 about_title_x=58
 
-# Waits up to SECONDS (10) for the tool's first window and sets main_window, main_x, main_y,
-# main_w, main_h and client_top from it.
+# The X window of the main window is its outer size: there is no frame without a window manager.
+add_window_frame() { :; }
+outer_size() { echo "$1 $2"; }
+
+# Waits up to SECONDS (10) for the tool's first window and sets main_window, its outer rectangle
+# main_x, main_y, main_w, main_h (what AppSize sets), and menu_top, client_left and client_top,
+# where the menu bar and the client area begin on the screen.
 find_main_window() {
   main_window=$(new_window "${1:-10}")
   [ -n "$main_window" ] || case_fail "no window of the tool was mapped within ${1:-10} s"
   window_geometry "$main_window" || case_fail "the main window vanished"
   main_x=$X main_y=$Y main_w=$WIDTH main_h=$HEIGHT
-  client_top=$((main_y + menu_bar))
+  menu_top=$main_y client_left=$main_x
+  add_window_frame
+  client_top=$((menu_top + menu_bar))
 }
 
 # The Program and Exit buttons: 75 x 25 at client (5, H - 75) and (W - 85, H - 75).
-click_program() { click_at $((main_x + 5 + 37)) $((client_top + main_h - 75 + 12)); }
-click_exit() { click_at $((main_x + main_w - 85 + 37)) $((client_top + main_h - 75 + 12)); }
+click_program() { click_at $((client_left + 5 + 37)) $((client_top + main_h - 75 + 12)); }
+click_exit() { click_at $((client_left + main_w - 85 + 37)) $((client_top + main_h - 75 + 12)); }
 
 # Row ROW's edit box: 50 x 20 at client (W - 60, 5 + 22 x ROW).
-click_edit_box() { click_at $((main_x + main_w - 60 + 25)) $((client_top + 5 + 22 * $1 + 10)); }
+click_edit_box() { click_at $((client_left + main_w - 60 + 25)) $((client_top + 5 + 22 * $1 + 10)); }
 
 # Sets ROW's box to TEXT: click, select all, erase, type.
 type_into_box() {
   click_edit_box "$1"
   press ctrl+a BackSpace
-  if [ -n "$2" ]; then xdotool type --delay 30 -- "$2"; fi
+  if [ -n "$2" ]; then type_text "$2"; fi
 }
 
 # Opens the menu bar title at X (relative to the main window); waits until a new window (the
@@ -260,7 +280,7 @@ click_menu_title() {
   local before _
   before=$(tool_windows)
   for _ in 1 2 3; do
-    click_at $((main_x + $1)) $((main_y + menu_bar / 2))
+    click_at $((client_left + $1)) $((menu_top + menu_bar / 2))
     # shellcheck disable=SC2086  # one id a word
     opened_window=$(new_window 4 $before)
     [ -z "$opened_window" ] || return 0
@@ -309,7 +329,7 @@ settled_other_windows() {
     return 1
   }
   for _ in 1 2 3; do
-    click_at $((main_x + file_title_x)) $((main_y + menu_bar / 2))
+    click_at $((client_left + file_title_x)) $((menu_top + menu_bar / 2))
     menu=$(wait_until 4 popup_menu) && break
   done
   other_windows=$(tool_windows | grep -vx -e "$main_window" -e "${menu:-none}" || true)
@@ -347,3 +367,6 @@ answer_file_dialog() {
 # --- What the screen shows, and the programming dialog.
 source "$(dirname "${BASH_SOURCE[0]}")/screen.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/program-run.sh"
+
+# --- The Windows executable runs under Wine, with Wine's quirks answered in one place.
+[[ ${app_binary:-} != *.exe ]] || source "$(dirname "${BASH_SOURCE[0]}")/wine.sh"
