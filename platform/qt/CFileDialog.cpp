@@ -54,17 +54,6 @@ QString StartFolder() {
 
 }  // namespace
 
-CFileDialog::CFileDialog(bool openFileDialog, const char* defaultExt, const char* fileName,
-                         DWORD flags, const char* filter, CWnd* parent)
-    : m_open(openFileDialog),
-      m_defaultExt(defaultExt ? defaultExt : ""),
-      m_fileName(fileName ? fileName : ""),
-      m_flags(flags),
-      m_filter(filter ? filter : ""),
-      m_parent(parent) {
-  if (m_defaultExt.starts_with('.')) m_defaultExt.erase(0, 1);
-}
-
 int CFileDialog::DoModal() {
   m_pathName.clear();
   if (auto* source = platform::InstalledDialogAnswerSource()) {
@@ -92,12 +81,4 @@ int CFileDialog::DoModal() {
   g_lastFolder = QFileInfo(picked).absolutePath();
   m_pathName = QFile::encodeName(picked).toStdString();
   return IDOK;
-}
-
-CString CFileDialog::GetFileExt() const {
-  const std::size_t slash = m_pathName.rfind('/');
-  const std::size_t nameStart = slash == CString::npos ? 0 : slash + 1;
-  const std::size_t dot = m_pathName.rfind('.');
-  if (dot == CString::npos || dot < nameStart) return {};
-  return m_pathName.substr(dot + 1);
 }

@@ -39,17 +39,6 @@ constexpr DWORD kPathRoom = 32768;
 
 }  // namespace
 
-CFileDialog::CFileDialog(bool openFileDialog, const char* defaultExt, const char* fileName,
-                         DWORD flags, const char* filter, CWnd* parent)
-    : m_open(openFileDialog),
-      m_defaultExt(defaultExt ? defaultExt : ""),
-      m_fileName(fileName ? fileName : ""),
-      m_flags(flags),
-      m_filter(filter ? filter : ""),
-      m_parent(parent) {
-  if (m_defaultExt.starts_with('.')) m_defaultExt.erase(0, 1);
-}
-
 // The system's own dialog: a Save dialog asks before replacing a file with OFN_OVERWRITEPROMPT
 // (and a No returns to it); an Open dialog takes any name in an existing folder, so that the tool
 // itself says when the file cannot be opened (and makes that name the one Save writes to). Modal
@@ -87,12 +76,4 @@ int CFileDialog::DoModal() {
   g_lastFolder = chosen.substr(0, dialog.nFileOffset);
   m_pathName = platform::win32::Narrow(chosen);
   return IDOK;
-}
-
-CString CFileDialog::GetFileExt() const {
-  const std::size_t separator = m_pathName.find_last_of("\\/");
-  const std::size_t nameStart = separator == CString::npos ? 0 : separator + 1;
-  const std::size_t dot = m_pathName.rfind('.');
-  if (dot == CString::npos || dot < nameStart) return {};
-  return m_pathName.substr(dot + 1);
 }

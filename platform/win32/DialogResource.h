@@ -3,11 +3,10 @@
 // units with the template's font itself), and a menu bar.
 #pragma once
 
-#include <windows.h>
-
 #include <vector>
 
 #include "platform/DialogTemplate.h"
+#include "platform/WinTypes.h"  // windows.h, as the layer takes it
 
 namespace platform::win32 {
 

@@ -2,20 +2,12 @@
 // and written as they are (no line-end translation: each format has its own line handling).
 #include "platform/Files.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-// windows.h names ReplaceFileW so too; the layer's function is the one defined here.
-#undef ReplaceFile
-
+// windows.h, as the layer takes it once for every backend file.
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "platform/WinTypes.h"
 #include "platform/win32/WidePath.h"
 
 namespace platform {

@@ -1,14 +1,9 @@
 #include "platform/MessagePump.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
+// windows.h, as the layer takes it once for every backend file.
 #include <algorithm>
+
+#include "platform/WinTypes.h"
 
 namespace platform {
 

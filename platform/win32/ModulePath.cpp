@@ -1,17 +1,9 @@
 #include "platform/ModulePath.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-// windows.h names GetModuleFileNameW so too; the layer's function is the one defined here.
-#undef GetModuleFileName
-
+// windows.h, as the layer takes it once for every backend file.
 #include <string>
 
+#include "platform/WinTypes.h"
 #include "platform/win32/WidePath.h"
 
 namespace platform {

@@ -1,12 +1,7 @@
 #include "platform/ThreadPriority.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+// windows.h, as the layer takes it once for every backend file.
+#include "platform/WinTypes.h"
 
 // After windows.h, which it builds on.
 #include <timeapi.h>

@@ -1,8 +1,8 @@
 #include "platform/win32/WideText.h"
 
-#include <windows.h>
-
 #include <climits>
+
+#include "platform/WinTypes.h"  // windows.h, as the layer takes it
 
 namespace platform::win32 {
 
