@@ -2,9 +2,10 @@
 // each swap was requested: the timestamp the transmit loop took just before the tick that swapped.
 // With --wait-for FILE it first prints where the panels are on screen ("PANELS lx ly rx ry") and
 // waits for FILE to appear (an outside sampler is ready), so both levels can be measured at once.
+// With --record FILE it writes each swap's request time (nanoseconds on the steady clock, which is
+// CLOCK_MONOTONIC) and the nominal interval that follows it (microseconds), one swap per line.
 #include <QApplication>
 #include <QFile>
-#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -90,6 +91,18 @@ void Report(const std::vector<std::int64_t>& swapsNs, const std::vector<unsigned
       100.0 * (spanNs - idealNs) / idealNs);
 }
 
+bool Record(const QString& path, const std::vector<std::int64_t>& swapsNs,
+            const std::vector<unsigned char>& packet) {
+  FILE* file = std::fopen(path.toLocal8Bit().constData(), "w");
+  if (!file) return false;
+  const std::vector<std::int64_t> nominal = NominalIntervals(packet);
+  for (std::size_t i = 0; i < swapsNs.size(); ++i) {
+    std::fprintf(file, "%lld %lld\n", static_cast<long long>(swapsNs[i]),
+                 static_cast<long long>(i < nominal.size() ? nominal[i] : 0));
+  }
+  return std::fclose(file) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -98,6 +111,8 @@ int main(int argc, char** argv) {
   const QStringList arguments = application.arguments();
   const int waitIndex = arguments.indexOf("--wait-for");
   const QString readyFile = waitIndex > 0 ? arguments.value(waitIndex + 1) : QString();
+  const int recordIndex = arguments.indexOf("--record");
+  const QString recordFile = recordIndex > 0 ? arguments.value(recordIndex + 1) : QString();
 
   const std::vector<unsigned char> packet = TwentyBytePacket();
   CProgramDlg dialog(IDD_PROGRAM, packet.data(), static_cast<int>(packet.size()), kZero, kOne,
@@ -116,10 +131,15 @@ int main(int argc, char** argv) {
           client->mapToGlobal(QPoint((rect.right / 2 + 2 + rect.right - 10) / 2, y));
       std::printf("PANELS %d %d %d %d\n", left.x(), left.y(), right.x(), right.y());
       std::fflush(stdout);
-      for (int i = 0; i < 500 && !QFile::exists(readyFile); ++i) QThread::msleep(10);
+      // Events keep flowing meanwhile: on Wayland the dialog shows only once it has answered the
+      // compositor, and the sampler may have to find the panels on screen first.
+      for (int i = 0; i < 1000 && !QFile::exists(readyFile); ++i) platform::BlockForMessage(10'000);
     }
     dialog.SendCommand(IDC_START);
     Report(clock.swaps, packet);
+    if (!recordFile.isEmpty() && !Record(recordFile, clock.swaps, packet)) {
+      std::fprintf(stderr, "cannot write %s\n", recordFile.toLocal8Bit().constData());
+    }
     std::fflush(stdout);
     dialog.EndDialog(IDOK);
   });

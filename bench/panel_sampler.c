@@ -14,7 +14,10 @@
  *                       too, and leave the display server and the tool their share of the CPU
  *                       (0: as fast as the X server answers)
  *     --record FILE     write the swap times to FILE, one per line in microseconds, moved so
- *                       that the first swap comes one start duration after 0, as in a run
+ *                       that the first swap comes one start duration after 0, as in a run; a
+ *                       comment line gives the first swap's time on CLOCK_MONOTONIC and how far
+ *                       CLOCK_MONOTONIC_RAW is behind it, to line the swaps up with other
+ *                       processes' timelines (a compositor's, say)
  *
  * Prints one line of key=value pairs: swaps, samples per second, the receiver's verdict, the
  * packet in hex, and the swap interval error against the nominal durations (p50, p99, max, in
@@ -37,11 +40,13 @@ enum { kMaxSwaps = 8192 };
 static const int64_t kZeroUs = OPTICAL_ZERO_BIT_US, kOneUs = OPTICAL_ONE_BIT_US,
                      kStartUs = OPTICAL_START_US;
 
-static int64_t NowUs(void) {
+static int64_t ClockUs(clockid_t clock) {
   struct timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
+  clock_gettime(clock, &ts);
   return (int64_t)ts.tv_sec * 1000000 + ts.tv_nsec / 1000;
 }
+
+static int64_t NowUs(void) { return ClockUs(CLOCK_MONOTONIC); }
 
 /* 1 for light, 0 for dark, -1 when the pixel can't be read. */
 static int Brightness(Display* display, Window root, int x, int y) {
@@ -66,6 +71,11 @@ static bool Record(const char* path, const int64_t* swaps, long count, double ra
   fprintf(file,
           "# %ld swaps seen by the panel sampler at %.0f samples/s; worst interval error %lld us\n",
           count, rate, (long long)maxError);
+  if (count > 0) {
+    const int64_t monotonic = NowUs(), raw = ClockUs(CLOCK_MONOTONIC_RAW);
+    fprintf(file, "# first swap at %lld us on CLOCK_MONOTONIC; CLOCK_MONOTONIC_RAW %lld us behind\n",
+            (long long)swaps[0], (long long)(monotonic - raw));
+  }
   for (long i = 0; i < count; ++i) {
     fprintf(file, "%lld\n", (long long)(swaps[i] - swaps[0] + kStartUs));
   }
