@@ -7,13 +7,7 @@
 #
 #   program_on_wayland.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER QT_PLUGIN_DIR
 #
-# Input: the headless backend of Weston has no seat at all (no keyboard, no pointer), and Debian
-# offers no tool that injects input into Weston (wtype needs a virtual-keyboard protocol Weston
-# does not offer; ydotool needs a kernel input device, which only Weston's DRM backend reads). So
-# Weston runs with its X11 backend inside an Xvfb of the test's own: its seat is fed by the X
-# server, and keys and clicks sent with xdotool reach the tool as ordinary Wayland input events
-# from the compositor. Where to click is found in the compositor's screenshots
-# (weston-screenshooter), never assumed from a decoration theme.
+# Input: Weston's X11 backend, fed by xdotool through the test's own Xvfb (tests/lib/weston.sh).
 #
 # Exits 0 on success, 77 (a skip) when Weston, its screenshooter, Qt's wayland plugin, Xvfb,
 # xdotool or ImageMagick is missing, anything else on failure.
@@ -24,33 +18,19 @@ app_binary=${1:?$usage}
 sampler=${2:?$usage}
 qt_plugins=${3:?$usage}
 
-skip() {
-  echo "skipped: $* (scripts/install-deps.sh installs it)"
-  exit 77
-}
-for tool in weston weston-screenshooter Xvfb xdotool convert; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
-[ -e "$qt_plugins/platforms/libqwayland-generic.so" ] ||
-  skip "Qt's wayland platform plugin is not in $qt_plugins/platforms (Debian: qt6-wayland)"
-weston --help 2>&1 | grep -q 'x11-backend' || skip "weston has no X11 backend"
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/x-display.sh"  # stop_processes, the display
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/weston.sh"
+require_weston "$qt_plugins"
 
 readonly app_name="Wayland Loader"
 readonly app_width=360 app_height=260
 # The values typed into the boxes, in row order.
 readonly values=(12 200 -1)
-# The compositor's output, and where the pointer rests between clicks: inside the output, so that
-# the compositor has the keyboard, and in its corner, so that it hides no window's edge.
-readonly output_width=1024 output_height=768
 # The decorations are drawn by Qt (client side) and their look depends on the decoration plugin;
 # the window's outer size must match config.inf within this many pixels each way, for
 # anti-aliased rounded corners that may blend into the background on a row or column. Leaving
 # the decorations out of the outer size is off by far more (a title bar is about 30 px).
 readonly size_tolerance=2
-# A colour that nothing of the tool's is drawn in: every changed pixel on it is the tool's.
-readonly background=204060
-
-source "$(dirname "${BASH_SOURCE[0]}")/../lib/x-display.sh"  # stop_processes, the display
 work=$(mktemp -d)
 xvfb_pid="" weston_pid="" app_pid="" sampler_pid=""
 cleanup() {
@@ -122,75 +102,8 @@ kill "$app_pid"
 wait "$app_pid" 2>/dev/null || true
 app_pid=""
 
-# --- Weston, nested in the X display, with a plain background and nothing else on its output.
-cat >"$work/weston.ini" <<EOF
-[core]
-idle-time=0
-
-[shell]
-panel-position=none
-background-color=0xff$background
-locking=false
-startup-animation=none
-close-animation=none
-
-[input-method]
-path=
-EOF
-socket="wayland-test-$$"
-weston --config="$work/weston.ini" --backend=x11-backend.so --use-pixman --debug \
-  --socket="$socket" --width=$output_width --height=$output_height --idle-time=0 \
-  >"$work/weston.log" 2>&1 &
-weston_pid=$!
-output_window=$(timeout 20 xdotool search --sync --onlyvisible --class '^Weston' | head -n 1) ||
-  true
-[ -n "$output_window" ] || fail "Weston did not open its output window"
-eval "$(xdotool getwindowgeometry --shell "$output_window" | grep -E '^(X|Y)=[0-9]+$')"
-output_x=$X output_y=$Y  # where the output is on the X display (the panel sampler reads there)
-export WAYLAND_DISPLAY=$socket
-
-park_pointer() {
-  xdotool mousemove $((output_x + output_width - 1)) $((output_y + output_height - 1))
-}
-# Clicks at output coordinates.
-click_at() {
-  xdotool mousemove $((output_x + $1)) $((output_y + $2)) click 1
-  park_pointer
-}
-
-# Writes the compositor's screenshot to $work/NAME.png.
-screenshot() {
-  rm -f "$work/shot"/*.png
-  (cd "$work/shot" && timeout 10 weston-screenshooter) >/dev/null 2>&1 || return 1
-  mv "$work/shot"/*.png "$work/$1.png" 2>/dev/null
-}
-# Prints the bounding box WxH+X+Y of the pixels that differ between two screenshots (0x0+... when
-# none do).
-changed_box() {
-  convert "$work/$1.png" "$work/$2.png" -compose difference -composite -threshold 0 \
-    -format '%@' info: 2>/dev/null
-}
-# Sets BOX_W, BOX_H, BOX_X, BOX_Y from a box WxH+X+Y.
-parse_box() {
-  [[ $1 =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 1
-  BOX_W=${BASH_REMATCH[1]} BOX_H=${BASH_REMATCH[2]}
-  BOX_X=${BASH_REMATCH[3]} BOX_Y=${BASH_REMATCH[4]}
-}
-# Prints the bounding box of the pure black areas at least 25 x 25 (text and lines are thinner) in
-# a screenshot: the left flash panel while it is black.
-black_panel_box() {
-  convert "$work/$1.png" -fill white +opaque black -negate -morphology Open Square:12 \
-    -format '%@' info: 2>/dev/null
-}
-# The colour of one pixel of a screenshot, as rrggbb.
-pixel_at() {
-  convert "$work/$1.png" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6 | tr 'A-F' 'a-f'
-}
-
-park_pointer
-desktop_ready() { screenshot desktop && [ "$(pixel_at desktop 10 10)" = "$background" ]; }
-wait_until 20 desktop_ready || fail "the compositor did not show its background"
-echo "Wayland display $WAYLAND_DISPLAY, output at +$output_x+$output_y"
+# --- Weston, nested in the X display.
+start_weston
 
 # --- The tool on Wayland: no X display to fall back on.
 (cd "$work/elsewhere" &&
@@ -238,25 +151,6 @@ for row in "${!values[@]}"; do
   xdotool key --clearmodifiers ctrl+a BackSpace
   xdotool type --delay 20 -- "${values[row]}"
 done
-
-# Prints the box of the left panel, waiting up to 20 s for it; empty when it never showed.
-find_left_panel() {
-  local box tries=40
-  while ((tries-- > 0)); do
-    if screenshot dialog; then
-      box=$(black_panel_box dialog)
-      if parse_box "$box" && [ "$BOX_W" -gt 0 ]; then
-        echo "$box"
-        return 0
-      fi
-    fi
-    sleep 0.5
-  done
-  return 1
-}
-no_left_panel() {
-  screenshot closed && parse_box "$(black_panel_box closed)" && [ "$BOX_W" -eq 0 ]
-}
 
 # Opens the programming dialog from the keyboard, watches one transmission and closes the dialog
 # again. Sets `result` to the sampler's line; returns the sampler's status.
