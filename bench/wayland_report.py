@@ -105,6 +105,21 @@ def timeline_shift(requests, commits, raw_behind):
     return min((0, raw_behind), key=lambda s: abs(median_lag(s)))
 
 
+def frame_aware_replay(requests, nominal, repaints, shift, lead_us, seen_lag_us):
+    """What frame-aware swaps would have shown on the same repaints: each swap committed just
+    before the repaint nearest its ideal time (plus the usual lead from a commit to the repaint
+    that takes it), seen as long after that repaint was drawn as swaps usually are. Returns the
+    interval errors (us)."""
+    begins = [(b + shift, p + shift) for b, p in repaints]
+    ideal, shown = requests[0], []
+    for i in range(len(requests)):
+        if i:
+            ideal += nominal[i - 1]
+        _, posted = min(begins, key=lambda bp: abs(bp[0] - (ideal + lead_us)))
+        shown.append(posted + seen_lag_us)
+    return [abs(shown[i] - shown[i - 1] - nominal[i - 1]) for i in range(1, len(shown))]
+
+
 def main(folder):
     by_series = {s: {"runs": 0, "decoded": 0, "screen": [], "request": [], "paths": [],
                      "periods": []} for s in SERIES}
@@ -131,6 +146,8 @@ def main(folder):
         shift = timeline_shift(requests, commits, raw_behind)
         paths = swap_paths(requests, seen, commits, repaints, shift)
         data["paths"] += [p for p in paths if p]
+        if series == "weston-busy":
+            data.setdefault("replays", []).append((requests, nominal, repaints, shift))
         for i in range(1, len(paths)):
             if paths[i] and paths[i - 1]:
                 error = seen[i] - seen[i - 1] - nominal[i - 1]
@@ -148,24 +165,44 @@ def main(folder):
               f"| {percentile(r, 0.99) / 1000:.2f} ms | {max(r) / 1000:.2f} ms |")
 
     print("\nWhere a swap's delay goes on Weston (median and max over all swaps, ms):")
-    print("| series | repaint period (median) | request to commit | commit to repaint | "
-          "repaint drawn | posted to seen | request to seen | shown > 1 period after commit |")
+    print("| series | repaint period (median / max) | request to commit | commit to repaint | "
+          "repaint drawn | posted to seen | request to seen | waited > 1 period for a repaint |")
     print("|---|---|---|---|---|---|---|---|")
     for s in SERIES[1:]:
         d = by_series[s]
         if not d["paths"]:
             continue
-        period = statistics.median([p for p in d["periods"] if p < 100_000])
+        # Repaints further apart than a swap or two are the compositor idling, not its period.
+        periods = [p for p in d["periods"] if p < 40_000]
+        period = statistics.median(periods) if periods else float("nan")
 
         def stat(values):
             return f"{statistics.median(values) / 1000:.1f} / {max(values) / 1000:.1f}"
 
         paths = d["paths"]
-        late = sum(1 for p in paths if p[3] - p[1] > period)
-        print(f"| {s} | {period / 1000:.1f} | {stat([p[1] - p[0] for p in paths])} "
+        late = sum(1 for p in paths if p[2] - p[1] > period)
+        period_text = f"{period / 1000:.1f} / {max(periods) / 1000:.1f}" if periods else "idle"
+        print(f"| {s} | {period_text} | {stat([p[1] - p[0] for p in paths])} "
               f"| {stat([p[2] - p[1] for p in paths])} | {stat([p[3] - p[2] for p in paths])} "
               f"| {stat([p[4] - p[3] for p in paths])} | {stat([p[4] - p[0] for p in paths])} "
               f"| {late} of {len(paths)} |")
+
+    busy, idle = by_series["weston-busy"], by_series["weston"]
+    if busy.get("replays") and idle["paths"]:
+        # The lead and the lag as they are when the compositor waits for the tool's commit.
+        lead = statistics.median([p[2] - p[0] for p in idle["paths"]])
+        lag = statistics.median([p[4] - p[3] for p in idle["paths"]])
+        errors = []
+        for requests, nominal, repaints, shift in busy["replays"]:
+            errors += frame_aware_replay(requests, nominal, repaints, shift, lead, lag)
+        e = busy["screen"]
+        print("\nFrame-aware swaps, replayed on the repaints of the weston-busy runs "
+              f"(lead {lead / 1000:.1f} ms, lag {lag / 1000:.1f} ms):")
+        print("| weston-busy | intervals | mean | p99 | max |")
+        print("|---|---|---|---|---|")
+        for label, values in (("as measured", e), ("frame-aware, replayed", errors)):
+            print(f"| {label} | {len(values)} | {statistics.mean(values) / 1000:.2f} ms "
+                  f"| {percentile(values, 0.99) / 1000:.2f} ms | {max(values) / 1000:.2f} ms |")
 
     print("\nThe ten worst intervals on Weston: each swap's delay from request to seen, split (ms)")
     print("| run | interval | nominal | error | swap | tool (request to commit) | "

@@ -22,9 +22,10 @@ source "$(dirname "${BASH_SOURCE[0]}")/../lib/x-display.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/../lib/weston.sh"
 require_weston "$qt_plugins"
 
-# Twelve empty settings: the packet is 55 0C, twelve zero bytes and the checksum 0C, so a run
-# lasts three seconds of countdown and then (700 + 600 + 12 x 500 + 600) ms of swaps.
-readonly settings=12 countdown_ms=3000 packet_ms=7900
+# Sixteen empty settings: the packet is 55 10, sixteen zero bytes and the checksum 10, so a run
+# lasts three seconds of countdown and then (700 + 550 + 16 x 500 + 550) ms of swaps: long enough
+# that a cancelled run is told from one that ended, on a loaded machine too.
+readonly settings=16 countdown_ms=3000 packet_ms=9800
 
 work=$(mktemp -d)
 xvfb_pid="" weston_pid="" app_pid=""
