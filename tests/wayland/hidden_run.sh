@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# A run whose dialog the user hides on Wayland: switched to another workspace in Weston, where the
-# compositor no longer draws it and sends it no frame callbacks (Qt then stops painting it). The
-# run must keep its own time and never wait for the screen:
-#  - hidden from just after the first swaps until after the packet's nominal end: once shown
-#    again the panels hold still in their resting colours, and Escape (ignored while a run is in
-#    progress) closes the dialog: the run ended on time while nobody could see it;
-#  - hidden for a second mid-run, then shown again: the panels swap on, and a click on Cancel
-#    stops them long before the packet's end.
+# A run whose dialog the user hides on Wayland, where the compositor no longer draws it and sends
+# it no frame callbacks (Qt then stops painting it). The run must keep its own time and never wait
+# for the screen:
+#  - switched to another workspace from just after the first swaps until after the packet's
+#    nominal end: once shown again the panels hold still in their resting colours, and Escape
+#    (ignored while a run is in progress) closes the dialog: the run ended on time unseen;
+#  - minimised with its title bar's button for a second mid-run, then brought back with
+#    Super+Tab: the panels swap on, and a click on Cancel stops them long before the packet's end.
 #
 #   hidden_run.sh UNIVERSAL_PROGRAMMER PANEL_SAMPLER QT_PLUGIN_DIR
 #
@@ -64,11 +64,29 @@ locate_dialog() {
   local panel
   panel=$(find_left_panel) || fail "the programming dialog did not show its panels"
   parse_box "$panel"
-  local client_x=$((BOX_X - 10)) client_y=$((BOX_Y - 70))
-  local client_w=$((2 * (BOX_W + 12))) client_h=$((BOX_H + 80))
+  client_x=$((BOX_X - 10)) client_y=$((BOX_Y - 70))
+  client_w=$((2 * (BOX_W + 12))) client_h=$((BOX_H + 80))
   panel_y=$((BOX_Y + BOX_H / 2)) left_x=$((BOX_X + BOX_W / 2))
   right_x=$((left_x + BOX_W + 4))
   cancel_x=$((client_x + client_w * (173 + 25) / 230)) cancel_y=$((client_y + client_h * (25 + 7) / 165))
+}
+
+# Sets `minimise_x` and `minimise_y`, the middle of the minimise button of the title bar that Qt
+# draws above the client area: the leftmost of the glyphs in the band's right part (minimise,
+# maximise, close), wider than a hairline edge and lower than the band.
+locate_minimise_button() {
+  screenshot titlebar || fail "no screenshot of the dialog's title bar"
+  local band_x=$((client_x - 10)) band_y=$((client_y - 32)) band_w=$((client_w + 20)) glyph
+  glyph=$(convert "$work/titlebar.png" -crop "${band_w}x32+${band_x}+${band_y}" +repage \
+    -colorspace gray -threshold 50% -negate -define connected-components:verbose=true \
+    -define connected-components:area-threshold=4 -connected-components 8 null: 2>/dev/null |
+    sed -n 's/^ *[0-9]*: \([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\) .* gray(255)$/\3 \4 \1 \2/p' |
+    awk -v right_part=$((band_w * 7 / 10)) '$1 >= right_part && $3 >= 5 && $4 <= 20' |
+    sort -n | head -n 1)
+  local x y w h
+  read -r x y w h <<<"$glyph"
+  [ -n "${x:-}" ] || fail "found no buttons in the dialog's title bar"
+  minimise_x=$((band_x + x + w / 2)) minimise_y=$((band_y + y + h / 2))
 }
 
 # Prints how many swaps the panels show within MILLISECONDS, stopping after MAX swaps.
@@ -79,8 +97,14 @@ swaps_within() {
   [[ $line =~ ^swaps=([0-9]+) ]] || fail "the panel sampler failed: $line"
   echo "${BASH_REMATCH[1]}"
 }
-dialog_hidden() { screenshot hidden && [ "$(pixel_at hidden "$left_x" "$panel_y")" = "$background" ]; }
-dialog_shown() { screenshot shown && [ "$(pixel_at shown "$left_x" "$panel_y")" != "$background" ]; }
+# While the dialog shows, one of its panels is black, whatever the run is doing; where it does
+# not, neither spot is (the desktop, or the main window's form behind the dialog).
+panel_black_in() {
+  [ "$(pixel_at "$1" "$left_x" "$panel_y")" = 000000 ] ||
+    [ "$(pixel_at "$1" "$right_x" "$panel_y")" = 000000 ]
+}
+dialog_hidden() { screenshot hidden && ! panel_black_in hidden; }
+dialog_shown() { screenshot shown && panel_black_in shown; }
 show_workspace() {
   xdotool key "super+F$1"
   if [ "$1" = 2 ]; then
@@ -122,14 +146,24 @@ xdotool key Escape  # Done: Escape is ignored while a run is in progress
 dialog_closed() { no_left_panel; }
 wait_until 5 dialog_closed || fail "Escape did not close the dialog after the hidden run"
 
-# --- Hidden for a second, then cancelled.
+# --- Minimised for a second, then cancelled.
 xdotool key Return
 locate_dialog
+locate_minimise_button
 start_run
-show_workspace 2
+click_at "$minimise_x" "$minimise_y"
+wait_until 5 dialog_hidden || fail "the dialog still shows after a click on its minimise button"
 hidden_for_a_second() { (($(ms_since_start) >= countdown_ms + 1500)); }
 wait_until 10 hidden_for_a_second || fail "the clock did not move on"
-show_workspace 1
+# Weston's window switcher brings it back: Super held, Tab until the dialog is the one chosen
+# (the main window may come first).
+restored=""
+for tabs in Tab "Tab Tab" "Tab Tab Tab"; do
+  # shellcheck disable=SC2086 # one key name per Tab
+  xdotool keydown super key $tabs keyup super
+  wait_until 2 dialog_shown && { restored=yes; break; }
+done
+[ -n "$restored" ] || fail "Super+Tab did not bring the minimised dialog back"
 moving=$(swaps_within 1500 2)
 [ "${moving:-0}" -ge 2 ] || fail "shown again mid-run, the panels did not swap on"
 click_at "$cancel_x" "$cancel_y"
@@ -150,4 +184,4 @@ status=0
 wait "$app_pid" || status=$?
 app_pid=""
 [ "$status" -eq 0 ] || fail "the tool ended with status $status"
-echo "PASS: hidden on another workspace, the run kept its time and Cancel still worked"
+echo "PASS: hidden on another workspace or minimised, the run kept its time and Cancel still worked"
