@@ -73,7 +73,8 @@ static bool Record(const char* path, const int64_t* swaps, long count, double ra
           count, rate, (long long)maxError);
   if (count > 0) {
     const int64_t monotonic = NowUs(), raw = ClockUs(CLOCK_MONOTONIC_RAW);
-    fprintf(file, "# first swap at %lld us on CLOCK_MONOTONIC; CLOCK_MONOTONIC_RAW %lld us behind\n",
+    fprintf(file,
+            "# first swap at %lld us on CLOCK_MONOTONIC; CLOCK_MONOTONIC_RAW %lld us behind\n",
             (long long)swaps[0], (long long)(monotonic - raw));
   }
   for (long i = 0; i < count; ++i) {
