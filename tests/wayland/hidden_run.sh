@@ -31,6 +31,11 @@ work=$(mktemp -d)
 xvfb_pid="" weston_pid="" app_pid=""
 cleanup() {
   stop_processes "$app_pid" "$weston_pid" "$xvfb_pid"
+  # KEEP_SCREENSHOTS=FOLDER keeps the compositor's last screenshots of each kind.
+  if [ -n "${KEEP_SCREENSHOTS:-}" ]; then
+    mkdir -p "$KEEP_SCREENSHOTS"
+    cp "$work"/*.png "$KEEP_SCREENSHOTS"/ 2>/dev/null || true
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -47,7 +52,7 @@ start_weston 'num-workspaces=2'
 mkdir "$work/tool" "$work/elsewhere"
 cp "$app_binary" "$work/tool/universal-programmer"
 {
-  printf 'AppName "Hidden Run"\nAppSize "300" "420"\nAppInfo "Wayland test device"\n'
+  printf 'AppName "Hidden Run"\nAppSize "300" "480"\nAppInfo "Wayland test device"\n'
   for ((i = 0; i < settings; i++)); do printf 'ID "s%d" "BYTE"\nName "Setting %d"\n' "$i" "$i"; done
 } >"$work/tool/config.inf"
 (cd "$work/elsewhere" &&
@@ -139,9 +144,10 @@ moving=$(swaps_within 1500 1)
 [ "${moving:-0}" -eq 0 ] ||
   fail "the panels still swap $(ms_since_start) ms after Start: the run waited while hidden"
 screenshot after
-[ "$(pixel_at after "$left_x" "$panel_y")" = 000000 ] &&
-  [ "$(pixel_at after "$right_x" "$panel_y")" = ffffff ] ||
+if [ "$(pixel_at after "$left_x" "$panel_y")" != 000000 ] ||
+  [ "$(pixel_at after "$right_x" "$panel_y")" != ffffff ]; then
   fail "after the run the panels are not back to black and white"
+fi
 xdotool key Escape  # Done: Escape is ignored while a run is in progress
 dialog_closed() { no_left_panel; }
 wait_until 5 dialog_closed || fail "Escape did not close the dialog after the hidden run"
