@@ -162,7 +162,7 @@ def main(folder):
         e, r = d["screen"], d["request"]
         print(f"| {s} | {d['decoded']}/{d['runs']} | {len(e)} | {statistics.mean(e) / 1000:.2f} ms "
               f"| {percentile(e, 0.99) / 1000:.2f} ms | {max(e) / 1000:.2f} ms "
-              f"| {percentile(r, 0.99) / 1000:.2f} ms | {max(r) / 1000:.2f} ms |")
+              f"| {percentile(r, 0.99):.1f} us | {max(r):.1f} us |")
 
     print("\nWhere a swap's delay goes on Weston (median and max over all swaps, ms):")
     print("| series | repaint period (median / max) | request to commit | commit to repaint | "
