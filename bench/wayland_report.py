@@ -123,7 +123,7 @@ def frame_aware_replay(requests, nominal, repaints, shift, lead_us, seen_lag_us)
 def main(folder):
     by_series = {s: {"runs": 0, "decoded": 0, "screen": [], "request": [], "paths": [],
                      "periods": []} for s in SERIES}
-    worst = []
+    worst, clocks = [], set()
     for sampler in sorted(glob.glob(os.path.join(folder, "*.sampler"))):
         stem = sampler[: -len(".sampler")]
         run, series = os.path.basename(stem).split("-", 1)
@@ -144,6 +144,7 @@ def main(folder):
         commits, repaints = load_timeline(stem + ".timeline")
         data["periods"] += [b2 - b1 for (b1, _), (b2, _) in zip(repaints, repaints[1:])]
         shift = timeline_shift(requests, commits, raw_behind)
+        clocks.add("CLOCK_MONOTONIC_RAW" if shift else "CLOCK_MONOTONIC")
         paths = swap_paths(requests, seen, commits, repaints, shift)
         data["paths"] += [p for p in paths if p]
         if series == "weston-busy":
@@ -164,7 +165,8 @@ def main(folder):
               f"| {percentile(e, 0.99) / 1000:.2f} ms | {max(e) / 1000:.2f} ms "
               f"| {percentile(r, 0.99):.1f} us | {max(r):.1f} us |")
 
-    print("\nWhere a swap's delay goes on Weston (median and max over all swaps, ms):")
+    print(f"\nWhere a swap's delay goes on Weston (median and max over all swaps, ms; the "
+          f"compositor's timeline on {' and '.join(sorted(clocks)) or 'no clock'}):")
     print("| series | repaint period (median / max) | request to commit | commit to repaint | "
           "repaint drawn | posted to seen | request to seen | waited > 1 period for a repaint |")
     print("|---|---|---|---|---|---|---|---|")

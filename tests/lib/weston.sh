@@ -117,3 +117,14 @@ find_left_panel() {
 no_left_panel() {
   screenshot closed && parse_box "$(black_panel_box closed)" && [ "$BOX_W" -eq 0 ]
 }
+
+# Escape in the main window is Exit: the tool (`app_pid`) must end, with status 0, within 10 s.
+exit_with_escape() {
+  xdotool key Escape
+  app_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
+  wait_until 10 app_ended || fail "the tool did not end after Escape"
+  local status=0
+  wait "$app_pid" || status=$?
+  app_pid=""
+  [ "$status" -eq 0 ] || fail "the tool ended with status $status"
+}

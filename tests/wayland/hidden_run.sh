@@ -183,11 +183,5 @@ echo "cancelled at $clicked_at ms after Start, the panels still by $stopped_at m
 xdotool key Escape
 wait_until 5 dialog_closed || fail "Escape did not close the dialog after Cancel"
 
-xdotool key Escape  # Exit
-app_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
-wait_until 10 app_ended || fail "the tool did not end after Escape"
-status=0
-wait "$app_pid" || status=$?
-app_pid=""
-[ "$status" -eq 0 ] || fail "the tool ended with status $status"
+exit_with_escape
 echo "PASS: hidden on another workspace or minimised, the run kept its time and Cancel still worked"

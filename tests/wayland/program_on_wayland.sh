@@ -203,11 +203,5 @@ echo "expected packet=$expected ($swaps swaps)"
 expect_decoded_packet program_once "$expected"
 
 # --- Escape in the main window is Exit: the process ends cleanly.
-xdotool key Escape
-app_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
-wait_until 10 app_ended || fail "the tool did not end after Escape"
-app_status=0
-wait "$app_pid" || app_status=$?
-app_pid=""
-[ "$app_status" -eq 0 ] || fail "the tool ended with status $app_status"
+exit_with_escape
 echo "PASS: on Wayland the form is ${app_width}x${app_height} and the device received $expected"
