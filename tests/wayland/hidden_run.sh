@@ -61,6 +61,17 @@ cp "$app_binary" "$work/tool/universal-programmer"
 app_pid=$!
 main_shown() { screenshot main && parse_box "$(changed_box desktop main)" && ((BOX_W > 0)); }
 wait_until 30 main_shown || fail "the tool's window did not appear on Wayland"
+main_box="${BOX_W}x28+${BOX_X}+${BOX_Y}"  # its title bar
+# Whether the main window's title is drawn as active: its darkest pixel in the bar's middle third
+# (the title, away from the icon and the buttons) is near black, not the grey of an inactive one.
+main_window_active() {
+  screenshot active || return 1
+  parse_box "$main_box"
+  local darkest
+  darkest=$(convert "$work/active.png" -crop "$((BOX_W / 3))x${BOX_H}+$((BOX_X + BOX_W / 3))+$BOX_Y" \
+    -colorspace gray -format '%[fx:int(255*minima)]' info: 2>/dev/null)
+  ((${darkest:-255} < 96))
+}
 
 # Sets the panel sample points (output coordinates) from the dialog on screen, and `cancel_x` and
 # `cancel_y`, the middle of Cancel: its dialog units scaled by the client area, which the panels
@@ -183,5 +194,8 @@ echo "cancelled at $clicked_at ms after Start, the panels still by $stopped_at m
 xdotool key Escape
 wait_until 5 dialog_closed || fail "Escape did not close the dialog after Cancel"
 
+# As a person does, wait for the main window to show itself active again before the keyboard
+# goes to it: the compositor gives it the focus only after the dialog is gone.
+wait_until 5 main_window_active || fail "the main window is not active after the dialog closed"
 exit_with_escape
 echo "PASS: hidden on another workspace or minimised, the run kept its time and Cancel still worked"
