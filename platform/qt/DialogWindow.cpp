@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QWindow>
 #include <algorithm>
 
 #include "platform/DialogKeys.h"
@@ -152,7 +154,24 @@ QSize DialogWindow::leastSize() const {
   return {m_menuBar->sizeHint().width(), menuBarHeight() + kSmallestSide};
 }
 
+// On Wayland the title bar is Qt's own, and it offers maximise on every window; a compositor may
+// grant it even to a window of fixed size, and Weston then ends the client whose maximised window
+// keeps another size ("xdg_surface geometry does not match the configured maximized state"). The
+// request leaves at once, so the window gives up its fixed size as it goes, and follows the
+// compositor from then on: a restored window gets its own size back from the compositor.
+void DialogWindow::followCompositorState(Qt::WindowState state) {
+  if (state != Qt::WindowMaximized && state != Qt::WindowFullScreen) return;
+  setMinimumSize(kSmallestSide, kSmallestSide);
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
 bool DialogWindow::event(QEvent* event) {
+  if (event->type() == QEvent::Show && !m_followsWindowState && windowHandle() &&
+      QGuiApplication::platformName().startsWith("wayland")) {
+    m_followsWindowState = true;
+    connect(windowHandle(), &QWindow::windowStateChanged, this,
+            &DialogWindow::followCompositorState);
+  }
   const bool handled = QDialog::event(event);
   // The window manager's frame is known only once it has decorated the shown window. Frames
   // drawn by Qt itself (Wayland) are known once the window is on screen, which ShowToParent

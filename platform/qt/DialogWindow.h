@@ -59,6 +59,7 @@ class DialogWindow : public QDialog {
   QSize leastSize() const;
   void applyOuterGeometry();
   void layoutClientArea();
+  void followCompositorState(Qt::WindowState state);
   int menuBarHeight() const;
 
   const bool m_isMainWindow;
@@ -69,6 +70,7 @@ class DialogWindow : public QDialog {
   bool m_hasOuterGeometry = false;
   QRect m_outerGeometry;
   QMargins m_appliedFrame;
+  bool m_followsWindowState = false;
 };
 
 }  // namespace platform

@@ -128,3 +128,17 @@ exit_with_escape() {
   app_pid=""
   [ "$status" -eq 0 ] || fail "the tool ended with status $status"
 }
+
+# Prints "x y", one line per button, left to right, for the buttons (minimise, maximise or restore,
+# close) of the title bar that Qt draws on Wayland, from screenshot NAME: the glyphs in the right
+# part of the band WxH+X+Y (output coordinates), wider than a hairline edge, lower than the band.
+title_buttons() {
+  local band_w=$2 band_h=$3 band_x=$4 band_y=$5
+  convert "$work/$1.png" -crop "${band_w}x${band_h}+${band_x}+${band_y}" +repage \
+    -colorspace gray -threshold 50% -negate -define connected-components:verbose=true \
+    -define connected-components:area-threshold=4 -connected-components 8 null: 2>/dev/null |
+    sed -n 's/^ *[0-9]*: \([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\) .* gray(255)$/\3 \4 \1 \2/p' |
+    awk -v right_part=$((band_w * 7 / 10)) -v bx="$band_x" -v by="$band_y" -v bh="$band_h" \
+      '$1 >= right_part && $3 >= 5 && $4 < bh - 8 { print bx + $1 + int($3 / 2), by + $2 + int($4 / 2) }' |
+    sort -n
+}

@@ -87,22 +87,14 @@ locate_dialog() {
   cancel_x=$((client_x + client_w * (173 + 25) / 230)) cancel_y=$((client_y + client_h * (25 + 7) / 165))
 }
 
-# Sets `minimise_x` and `minimise_y`, the middle of the minimise button of the title bar that Qt
-# draws above the client area: the leftmost of the glyphs in the band's right part (minimise,
-# maximise, close), wider than a hairline edge and lower than the band.
+# Sets `minimise_x` and `minimise_y`, the middle of the minimise button of the dialog's title bar,
+# which Qt draws in the band above the client area.
 locate_minimise_button() {
   screenshot titlebar || fail "no screenshot of the dialog's title bar"
-  local band_x=$((client_x - 10)) band_y=$((client_y - 32)) band_w=$((client_w + 20)) glyph
-  glyph=$(convert "$work/titlebar.png" -crop "${band_w}x32+${band_x}+${band_y}" +repage \
-    -colorspace gray -threshold 50% -negate -define connected-components:verbose=true \
-    -define connected-components:area-threshold=4 -connected-components 8 null: 2>/dev/null |
-    sed -n 's/^ *[0-9]*: \([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\) .* gray(255)$/\3 \4 \1 \2/p' |
-    awk -v right_part=$((band_w * 7 / 10)) '$1 >= right_part && $3 >= 5 && $4 <= 20' |
-    sort -n | head -n 1)
-  local x y w h
-  read -r x y w h <<<"$glyph"
-  [ -n "${x:-}" ] || fail "found no buttons in the dialog's title bar"
-  minimise_x=$((band_x + x + w / 2)) minimise_y=$((band_y + y + h / 2))
+  local buttons
+  buttons=$(title_buttons titlebar $((client_w + 20)) 32 $((client_x - 10)) $((client_y - 32)))
+  read -r minimise_x minimise_y <<<"$(head -n 1 <<<"$buttons")"
+  [ -n "${minimise_y:-}" ] || fail "found no buttons in the dialog's title bar"
 }
 
 # Prints how many swaps the panels show within MILLISECONDS, stopping after MAX swaps.

@@ -202,6 +202,44 @@ program_once() {
 echo "expected packet=$expected ($swaps swaps)"
 expect_decoded_packet program_once "$expected"
 
+# --- Qt's title bar offers maximise on Wayland, and the compositor grants it: the tool must live
+# on (Weston ends a client whose maximised window keeps its own size), and Restore must give the
+# window its configured size back.
+# Clicks the middle title-bar button (maximise, or restore) of the window in box WxH+X+Y.
+click_middle_title_button() {
+  parse_box "$2"
+  local x y
+  read -r x y <<<"$(title_buttons "$1" "$BOX_W" 30 "$BOX_X" "$BOX_Y" | sed -n 2p)"
+  [ -n "${y:-}" ] || fail "found no maximise button in the title bar of the window at $2"
+  click_at "$x" "$y"
+}
+screenshot normal || fail "no screenshot of the main window"
+click_middle_title_button normal "${app_width}x${app_height}+${main_x}+${main_y}"
+# Maximised, the window hides the desktop at the middle of each edge of the output.
+maximised() {
+  kill -0 "$app_pid" 2>/dev/null || fail "the tool ended when its window was maximised"
+  screenshot maximised || return 1
+  local spot
+  for spot in "2 $((output_height / 2))" "$((output_width - 3)) $((output_height / 2))" \
+    "$((output_width / 2)) 2" "$((output_width / 2)) $((output_height - 3))"; do
+    # shellcheck disable=SC2086 # x and y
+    [ "$(pixel_at maximised $spot)" != "$background" ] || return 1
+  done
+}
+wait_until 10 maximised || fail "the main window did not fill the output when maximised"
+click_middle_title_button maximised "${output_width}x${output_height}+0+0"
+restored() {
+  kill -0 "$app_pid" 2>/dev/null || fail "the tool ended when its window was restored"
+  screenshot restored && parse_box "$(changed_box desktop restored)" &&
+    ((BOX_W >= app_width - size_tolerance &&
+    BOX_W <= app_width + size_tolerance && BOX_H >= app_height - size_tolerance &&
+    BOX_H <= app_height + size_tolerance))
+}
+wait_until 10 restored || fail "restored, the main window is ${BOX_W}x${BOX_H}, not" \
+  "${app_width}x${app_height}"
+echo "maximised and restored: the tool lives on, the window is ${BOX_W}x${BOX_H} again"
+
 # --- Escape in the main window is Exit: the process ends cleanly.
 exit_with_escape
-echo "PASS: on Wayland the form is ${app_width}x${app_height} and the device received $expected"
+echo "PASS: on Wayland the form is ${app_width}x${app_height}, survives maximise, and the device" \
+  "received $expected"
