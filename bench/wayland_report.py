@@ -38,7 +38,8 @@ def load_seen(path):
     first = raw_behind = None
     times = []
     for line in open(path):
-        m = re.match(r"# first swap at (\d+) us on CLOCK_MONOTONIC; CLOCK_MONOTONIC_RAW (-?\d+)", line)
+        m = re.match(r"# first swap at (\d+) us on CLOCK_MONOTONIC; "
+                     r"CLOCK_MONOTONIC_RAW (-?\d+)", line)
         if m:
             first, raw_behind = int(m.group(1)), int(m.group(2))
         elif line.strip() and not line.startswith("#"):
@@ -99,8 +100,8 @@ def timeline_shift(requests, commits, raw_behind):
     """The timeline's clock is CLOCK_MONOTONIC or CLOCK_MONOTONIC_RAW, by the compositor's build:
     the one that puts each commit just after its request is the one in use."""
     def median_lag(shift):
-        lags = [c - r for r in requests for c in [first_at_or_after([x + shift for x in commits], r)]
-                if c is not None]
+        shifted = [x + shift for x in commits]
+        lags = [c - r for r in requests for c in [first_at_or_after(shifted, r)] if c is not None]
         return statistics.median(lags) if lags else float("inf")
     return min((0, raw_behind), key=lambda s: abs(median_lag(s)))
 
@@ -132,7 +133,8 @@ def main(folder):
         if "result=PACKET" in open(sampler).read():
             data["decoded"] += 1
         requests, nominal = load_requests(stem + ".requests")
-        seen, raw_behind = load_seen(stem + ".swaps") if os.path.exists(stem + ".swaps") else ([], 0)
+        has_swaps = os.path.exists(stem + ".swaps")
+        seen, raw_behind = load_seen(stem + ".swaps") if has_swaps else ([], 0)
         if len(seen) != len(requests):
             print(f"run {run} {series}: {len(seen)} swaps seen of {len(requests)}, left out")
             continue
@@ -152,7 +154,8 @@ def main(folder):
         for i in range(1, len(paths)):
             if paths[i] and paths[i - 1]:
                 error = seen[i] - seen[i - 1] - nominal[i - 1]
-                worst.append((abs(error), error, run, series, i, nominal[i - 1], paths[i - 1], paths[i]))
+                worst.append((abs(error), error, run, series, i, nominal[i - 1], paths[i - 1],
+                              paths[i]))
 
     print("\n| series | runs decoded | intervals | mean | p99 | max | request p99 | request max |")
     print("|---|---|---|---|---|---|---|---|")

@@ -157,12 +157,12 @@ QSize DialogWindow::leastSize() const {
 // On Wayland the title bar is Qt's own, and it offers maximise on every window; a compositor may
 // grant it even to a window of fixed size, and Weston then ends the client whose maximised window
 // keeps another size ("xdg_surface geometry does not match the configured maximized state"). The
-// request leaves at once, so the window gives up its fixed size as it goes, and follows the
-// compositor from then on: a restored window gets its own size back from the compositor.
+// request leaves at once, so the window lifts its maximum size as it goes, and may grow from then
+// on: a restored window gets its own size back from the compositor.
 void DialogWindow::followCompositorState(Qt::WindowState state) {
-  if (state != Qt::WindowMaximized && state != Qt::WindowFullScreen) return;
-  setMinimumSize(kSmallestSide, kSmallestSide);
-  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  if (state == Qt::WindowMaximized || state == Qt::WindowFullScreen) {
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  }
 }
 
 bool DialogWindow::event(QEvent* event) {

@@ -21,7 +21,8 @@ require_weston() {
     echo "skipped: Qt's wayland platform plugin is not in $qt_plugins/platforms (qt6-wayland)"
     exit 77
   }
-  weston --help 2>&1 | grep -q 'x11-backend' || { echo "skipped: weston has no X11 backend"; exit 77; }
+  weston --help 2>&1 | grep -q 'x11-backend' ||
+    { echo "skipped: weston has no X11 backend"; exit 77; }
 }
 
 # The compositor's output, and where the pointer rests between clicks: inside the output, so that
@@ -139,6 +140,21 @@ title_buttons() {
     -define connected-components:area-threshold=4 -connected-components 8 null: 2>/dev/null |
     sed -n 's/^ *[0-9]*: \([0-9]*\)x\([0-9]*\)+\([0-9]*\)+\([0-9]*\) .* gray(255)$/\3 \4 \1 \2/p' |
     awk -v right_part=$((band_w * 7 / 10)) -v bx="$band_x" -v by="$band_y" -v bh="$band_h" \
-      '$1 >= right_part && $3 >= 5 && $4 < bh - 8 { print bx + $1 + int($3 / 2), by + $2 + int($4 / 2) }' |
+      '$1 >= right_part && $3 >= 5 && $4 < bh - 8 {
+        print bx + $1 + int($3 / 2), by + $2 + int($4 / 2)
+      }' |
     sort -n
+}
+
+# Whether the window whose title bar is the box WxH+X+Y shows itself active: the darkest pixel in
+# the bar's middle third (the title, away from the icon and the buttons) is near black, not the
+# grey Qt draws an inactive title in.
+title_active() {
+  screenshot active || return 1
+  parse_box "$1"
+  local darkest
+  local middle_third="$((BOX_W / 3))x${BOX_H}+$((BOX_X + BOX_W / 3))+$BOX_Y"
+  darkest=$(convert "$work/active.png" -crop "$middle_third" -colorspace gray \
+    -format '%[fx:int(255*minima)]' info: 2>/dev/null)
+  ((${darkest:-255} < 96))
 }

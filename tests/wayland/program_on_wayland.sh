@@ -238,6 +238,8 @@ restored() {
 wait_until 10 restored || fail "restored, the main window is ${BOX_W}x${BOX_H}, not" \
   "${app_width}x${app_height}"
 echo "maximised and restored: the tool lives on, the window is ${BOX_W}x${BOX_H} again"
+wait_until 5 title_active "${BOX_W}x28+${BOX_X}+${BOX_Y}" ||
+  fail "restored, the main window does not show itself active"
 
 # --- Escape in the main window is Exit: the process ends cleanly.
 exit_with_escape
