@@ -7,13 +7,12 @@
 
 #include <memory>
 #include <span>
-#include <vector>
 
 #include "platform/CWnd.h"
 
-namespace platform {
-struct DialogTemplate;
-}  // namespace platform
+namespace platform::backend {
+class ModalRun;
+}  // namespace platform::backend
 
 class CDialog : public CWnd {
  public:
@@ -39,6 +38,8 @@ class CDialog : public CWnd {
 
   // Routes a command as its button, menu item or key would; false when no handler takes it.
   bool SendCommand(int id);
+  // Routes a paint request for the client area to the WM_PAINT handler; false when there is none.
+  bool SendPaint();
 
  protected:
   template <class Dialog>
@@ -55,13 +56,9 @@ class CDialog : public CWnd {
 
  private:
   const MessageMapEntry* FindEntry(UINT message, int id) const;
-  void BuildWindow(const platform::DialogTemplate& dialogTemplate);
-  void GrowToFitTexts(const platform::DialogTemplate& dialogTemplate);
 
   int m_templateId;
   CWnd* m_parent;
-  // The backend's dialog window while it runs, defined by each backend.
-  struct Impl;
-  std::unique_ptr<Impl> m_impl;
-  std::vector<std::unique_ptr<CWnd>> m_templateItems;
+  // The backend's window and controls while DoModal runs.
+  std::unique_ptr<platform::backend::ModalRun> m_run;
 };

@@ -7,16 +7,21 @@
 
 class CProgressCtrl : public CWnd {
  public:
-  // A child of the parent's client area; shown when the style has WS_VISIBLE. The range starts
-  // as 0..100 and the position at 0.
+  // A child of the parent's client area; shown when the style has WS_VISIBLE.
   bool Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
 
-  // PBM_SETRANGE32: lower in wParam, upper in lParam; returns the previous range as two 16-bit
-  // halves (lower low). PBM_SETPOS: the position in wParam; returns the previous one. PBM_GETPOS.
-  // Anything else, or no window, returns 0.
-  LRESULT SendMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // The range starts as 0..100; `upper` may be below `lower`. The position is held within it.
+  void SetRange(int lower, int upper);
   void GetRange(int& lower, int& upper) const;
+  // Returns the previous position. The position starts at 0.
+  int SetPos(int position);
+  int GetPos() const;
 
   // Called from the window's paint event.
   virtual void OnPaint();
+
+ private:
+  int m_lower = 0;
+  int m_upper = 100;
+  int m_position = 0;
 };

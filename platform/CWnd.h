@@ -42,8 +42,9 @@ class CWnd {
   // The client area: left and top are 0, right and bottom its width and height.
   void GetClientRect(RECT* rect) const;
 
-  // Invalidates the whole client area; the toolkit always erases before it repaints, so `erase`
-  // is kept only for the shape of the call.
+  // Invalidates the whole client area. With `erase`, the background is erased before the next
+  // paint; the Qt backend always erases (its widgets fill their background), the Win32 backend
+  // erases only when asked.
   void Invalidate(bool erase = true);
 
   // The layer's side: the backend's state of this window (its native window, control id and the

@@ -8,8 +8,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/WinTypes.h"  // keeps ReplaceFile this layer's name where windows.h has one
-
 namespace platform {
 
 // The file's bytes, or nothing when it can't be opened or read (a missing file, a folder, no

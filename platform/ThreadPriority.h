@@ -3,6 +3,8 @@
 // when the machine is busy, which shows as a late colour swap.
 #pragma once
 
+#include <memory>
+
 namespace platform {
 
 // While it lives, the calling thread runs at a real-time priority, where the system permits it
@@ -16,10 +18,9 @@ class TimeCriticalScope {
   TimeCriticalScope& operator=(const TimeCriticalScope&) = delete;
 
  private:
-  bool m_raised = false;
-  [[maybe_unused]] bool m_timerPeriodSet = false;  // the system timer's 1 ms period was asked for
-  int m_previousPolicy = 0;
-  int m_previousPriority = 0;
+  // What the backend changed and gives back, defined by each backend.
+  struct Impl;
+  std::unique_ptr<Impl> m_impl;
 };
 
 }  // namespace platform

@@ -75,9 +75,8 @@ bool CProgramDlg::OnInitDialog() {
   const int width = client.right - client.left;
   m_progress = std::make_unique<CTextProgressCtrl>();
   m_progress->Create(WS_CHILD | WS_VISIBLE, RECT{10, 10, width - 10, 35}, this, IDC_PROGRESS);
-  m_progress->SendMessage(PBM_SETRANGE32, 0,
-                          OPTICAL_SWAPS_PER_BYTE * static_cast<LPARAM>(m_packetSize));
-  m_progress->SendMessage(PBM_SETPOS, 0, 0);
+  m_progress->SetRange(0, OPTICAL_SWAPS_PER_BYTE * m_packetSize);
+  m_progress->SetPos(0);
   m_progress->SetWindowText("Ready to program");  // not painted yet: no invalidation needed
   return true;
 }
@@ -87,9 +86,7 @@ void CProgramDlg::SetStatusText(const char* text) {
   m_progress->Invalidate(true);  // only the erase clears the old text over the unfilled part
 }
 
-void CProgramDlg::SetProgressPosition(int position) {
-  m_progress->SendMessage(PBM_SETPOS, static_cast<WPARAM>(position), 0);
-}
+void CProgramDlg::SetProgressPosition(int position) { m_progress->SetPos(position); }
 
 void CProgramDlg::OnStart() {
   std::int64_t frequency = 0;

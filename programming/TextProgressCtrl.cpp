@@ -16,7 +16,7 @@ constexpr COLORREF kTextOverBar = 0xFFFFFF;
 void CTextProgressCtrl::OnPaint() {
   CPaintDC dc(this);
 
-  const auto position = static_cast<int>(SendMessage(PBM_GETPOS, 0, 0));
+  const int position = GetPos();
   int lower = 0;
   int upper = 0;
   GetRange(lower, upper);

@@ -159,7 +159,7 @@ void TestBadInput::shownText() {
   const QString expected = QString::fromUtf8("Vitesse (0 à 255)");
   config::TextBuffer appName;
   config.GetAppName(appName);
-  QCOMPARE(platform::DecodeText(appName), expected);
+  QCOMPARE(platform::qt::DecodeText(appName), expected);
   const auto labels = platform::qt::WidgetOf(parent)->findChildren<QLabel*>();
   QCOMPARE(labels.size(), 1);
   QCOMPARE(labels[0]->text(), expected);

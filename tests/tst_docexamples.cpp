@@ -115,18 +115,18 @@ void TestDocExamples::configFile() {
   QVERIFY(config.LoadConfig(Path(Example(file))));
   config::TextBuffer title;
   config.GetAppName(title);
-  QTEST(platform::DecodeText(title), "title");
+  QTEST(platform::qt::DecodeText(title), "title");
   QSize size;
   config.GetAppSize(&size.rwidth(), &size.rheight());
   QTEST(size, "size");
   CString about;
   config.GetAppInfo(about);
-  QTEST(platform::DecodeText(about), "about");
+  QTEST(platform::qt::DecodeText(about), "about");
   QByteArrayList ids;
   QStringList labels;
   for (int i = 0; i < config.GetCount(); ++i) {
     ids << config.GetSetting(i)->GetId();
-    labels << platform::DecodeText(config.GetSetting(i)->GetLabel());
+    labels << platform::qt::DecodeText(config.GetSetting(i)->GetLabel());
   }
   QTEST(ids, "ids");
   QTEST(labels, "labels");

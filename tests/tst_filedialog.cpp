@@ -44,7 +44,7 @@ void TestFileDialog::nameFilters_data() {
 
 void TestFileDialog::nameFilters() {
   QFETCH(QByteArray, filter);
-  QTEST(platform::ToNameFilters(filter.constData()), "filters");
+  QTEST(platform::qt::ToNameFilters(filter.constData()), "filters");
 }
 
 void TestFileDialog::fileExt_data() {

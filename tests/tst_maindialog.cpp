@@ -97,7 +97,7 @@ void TestMainDialog::withoutConfigKeepsTheTemplate() {
   CMainDlg dialog(IDD_MAIN);
   RunModal(dialog, [&] {
     QCOMPARE(platform::qt::WidgetOf(dialog)->windowTitle(), QString("Universal Programmer"));
-    const auto units = platform::BaseUnitsOf(platform::DialogFont());
+    const auto units = platform::qt::BaseUnitsOf(platform::qt::DialogFont());
     RECT client;
     dialog.GetClientRect(&client);
     QCOMPARE(client.right, platform::MulDiv(255, units.averageCharWidth, 4));

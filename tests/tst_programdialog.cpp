@@ -73,7 +73,7 @@ Outcome RunDialog(const QByteArray& packet, int starts,
     outcome.announced =
         QAccessible::queryAccessibleInterface(platform::qt::WidgetOf(dialog.GetProgressCtrl()))
             ->text(QAccessible::Name);
-    outcome.position = static_cast<int>(dialog.GetProgressCtrl()->SendMessage(PBM_GETPOS, 0, 0));
+    outcome.position = dialog.GetProgressCtrl()->GetPos();
     outcome.startEnabled = Button(dialog, IDC_START)->isEnabled();
     outcome.doneText = Button(dialog, IDCANCEL)->text();
     outcome.left = dialog.GetLeftColour();

@@ -17,9 +17,9 @@
 namespace {
 
 // A plain window to put setting controls on.
-class TestWindow : public testsupport::TestWindow {
+class TestWindow : public neutral::PlainWindow {
  public:
-  TestWindow() : testsupport::TestWindow(400, 300) {}
+  TestWindow() : neutral::PlainWindow(400, 300) {}
 };
 
 QLineEdit* EditOf(const CByteSetting& setting) {

@@ -16,7 +16,7 @@ const QColor kBlue(0, 0, 255);
 
 // A control of the given size on a plain window.
 template <class Control>
-struct OnWindow : testsupport::TestWindow {
+struct OnWindow : neutral::PlainWindow {
   OnWindow(int width, int height) {
     control.Create(WS_CHILD | WS_VISIBLE, RECT{0, 0, width, height}, this, 1);
   }
@@ -30,8 +30,8 @@ struct OnWindow : testsupport::TestWindow {
 struct Bar : OnWindow<CTextProgressCtrl> {
   Bar(int width, int height, int lower, int upper, int position, const char* text = "")
       : OnWindow(width, height) {
-    control.SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(lower), upper);
-    control.SendMessage(PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    control.SetRange(lower, upper);
+    control.SetPos(position);
     control.SetWindowText(text);
     control.Invalidate(true);
   }
@@ -68,7 +68,7 @@ class TestTextProgress : public QObject {
   Q_OBJECT
 
  private slots:
-  void positionMessages();
+  void positionHeldInRange();
   void screenReaderSeesAProgressBar();
   void filledEdge_data();
   void filledEdge();
@@ -79,7 +79,7 @@ class TestTextProgress : public QObject {
   void rectangleConventions();
 };
 
-void TestTextProgress::positionMessages() {
+void TestTextProgress::positionHeldInRange() {
   OnWindow<Canvas> window(100, 20);
   int paints = 0;
   window.control.draw = [&](CDC&) { ++paints; };
@@ -87,17 +87,17 @@ void TestTextProgress::positionMessages() {
   platform::qt::WidgetOf(window)->show();
   QVERIFY(QTest::qWaitForWindowExposed(platform::qt::WidgetOf(window)));
   paints = 0;
-  QCOMPARE(window.control.SendMessage(PBM_SETPOS, 60, 0), LRESULT{0});  // the previous position
-  QTRY_VERIFY(paints > 0);  // a moved position repaints by itself
-  window.control.SendMessage(PBM_SETRANGE32, 0, 50);
-  QCOMPARE(window.control.SendMessage(PBM_GETPOS, 0, 0), LRESULT{50});  // held in the new range
+  QCOMPARE(window.control.SetPos(60), 0);  // the previous position
+  QTRY_VERIFY(paints > 0);                 // a moved position repaints by itself
+  window.control.SetRange(0, 50);
+  QCOMPARE(window.control.GetPos(), 50);  // held in the new range
 }
 
 // Its role, value and range, and the status line as its name.
 void TestTextProgress::screenReaderSeesAProgressBar() {
   OnWindow<CTextProgressCtrl> window(200, 25);
-  window.control.SendMessage(PBM_SETRANGE32, 0, 30);
-  window.control.SendMessage(PBM_SETPOS, 12, 0);
+  window.control.SetRange(0, 30);
+  window.control.SetPos(12);
   window.control.SetWindowText("Programming...");
   QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(window.Widget());
   QVERIFY(bar);

@@ -1,13 +1,11 @@
-#include "platform/AfxMessageBox.h"
-
+// The message box as the toolkit shows it.
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QSpacerItem>
 
-#include "platform/CWinApp.h"
-#include "platform/DialogAnswerSource.h"
+#include "platform/Backend.h"
 #include "platform/qt/ModalFocus.h"
 #include "platform/qt/TextCodec.h"
 
@@ -29,19 +27,15 @@ void HoldWideEnoughForCaption(QMessageBox& box) {
 
 }  // namespace
 
-int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/) {
-  const bool yesNo = (type & MB_YESNO) == MB_YESNO;
-  if (auto* source = platform::InstalledDialogAnswerSource()) {
-    return source->AnswerMessageBox(text, type);
-  }
-  const platform::ModalFocusReturn focusReturn;
-  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(AfxGetAppName()),
-                  platform::DecodeText(text ? text : ""),
+// Escape and the close box answer No.
+bool platform::backend::ShowMessageBox(const char* text, const char* caption,
+                                       MessageBoxButtons buttons) {
+  const bool yesNo = buttons == MessageBoxButtons::YesNo;
+  const qt::ModalFocusReturn focusReturn;
+  QMessageBox box(QMessageBox::NoIcon, qt::DecodeText(caption), qt::DecodeText(text),
                   yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                   QApplication::activeWindow());
   if (yesNo) box.setEscapeButton(QMessageBox::No);
   HoldWideEnoughForCaption(box);
-  const int button = box.exec();
-  if (!yesNo) return IDOK;
-  return button == QMessageBox::Yes ? IDYES : IDNO;
+  return box.exec() == QMessageBox::Yes;
 }

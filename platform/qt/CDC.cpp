@@ -25,7 +25,7 @@ QRect ToQRect(const RECT& rect) {
 // The toolkit's brush of a CBrush: none once it is deleted.
 QBrush BrushOf(const CBrush& brush) {
   const COLORREF* colour = brush.GetSafeColour();
-  return colour ? QBrush(platform::ToQColor(*colour)) : QBrush();
+  return colour ? QBrush(platform::qt::ToQColor(*colour)) : QBrush();
 }
 
 }  // namespace
@@ -37,7 +37,7 @@ CDC::~CDC() = default;
 void CDC::FillSolidRect(const RECT* rect, COLORREF colour) {
   if (!rect || !m_impl->painter.isActive()) return;
   const QRect area = ToQRect(*rect);
-  if (!area.isEmpty()) m_impl->painter.fillRect(area, platform::ToQColor(colour));
+  if (!area.isEmpty()) m_impl->painter.fillRect(area, platform::qt::ToQColor(colour));
 }
 
 void CDC::FillRect(const RECT* rect, CBrush* brush) {
@@ -86,7 +86,7 @@ int CDC::SelectClipRgn(CRgn* region) {
 bool CDC::ExtTextOut(int x, int y, UINT options, const RECT* rect, const char* text, UINT count,
                      const int* dx) {
   if (!m_impl->painter.isActive() || (!text && count > 0) || dx) return false;
-  const QString shown = platform::DecodeText(std::string_view(text ? text : "", count));
+  const QString shown = platform::qt::DecodeText(std::string_view(text ? text : "", count));
   const QFontMetrics metrics = m_impl->painter.fontMetrics();
   m_impl->painter.save();
   if ((options & ETO_CLIPPED) && rect) {
@@ -98,7 +98,7 @@ bool CDC::ExtTextOut(int x, int y, UINT options, const RECT* rect, const char* t
     m_impl->painter.fillRect(QRect(x, y, metrics.horizontalAdvance(shown), metrics.height()),
                              Qt::white);
   }
-  m_impl->painter.setPen(platform::ToQColor(m_textColour));
+  m_impl->painter.setPen(platform::qt::ToQColor(m_textColour));
   m_impl->painter.drawText(QPoint(x, y + metrics.ascent()), shown);
   m_impl->painter.restore();
   return true;
@@ -107,7 +107,7 @@ bool CDC::ExtTextOut(int x, int y, UINT options, const RECT* rect, const char* t
 bool CDC::GetTextExtentPoint32(const char* text, int count, SIZE* size) {
   if (!size || count < 0 || (!text && count > 0) || !m_impl->painter.isActive()) return false;
   const QFontMetrics metrics = m_impl->painter.fontMetrics();
-  const QString shown = platform::DecodeText(std::string_view(text ? text : "", count));
+  const QString shown = platform::qt::DecodeText(std::string_view(text ? text : "", count));
   size->cx = metrics.horizontalAdvance(shown);
   size->cy = metrics.height();
   return true;

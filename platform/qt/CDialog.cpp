@@ -4,20 +4,18 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
 #include <vector>
 
+#include "platform/Backend.h"
 #include "platform/DialogTemplate.h"
 #include "platform/qt/DialogLook.h"
 #include "platform/qt/DialogWindow.h"
 #include "platform/qt/ModalFocus.h"
 #include "platform/qt/QtWindows.h"
-
-struct CDialog::Impl {
-  platform::DialogWindow* window = nullptr;  // while the dialog runs
-};
 
 namespace {
 
@@ -27,7 +25,8 @@ class TemplateItem : public CWnd {
   TemplateItem(QWidget* widget, int id) { platform::qt::AttachWidget(*this, widget, id); }
 };
 
-void BuildMenu(QMenuBar* bar, const platform::MenuTemplate& menu, platform::DialogWindow* window) {
+void BuildMenu(QMenuBar* bar, const platform::MenuTemplate& menu,
+               platform::qt::DialogWindow* window) {
   std::vector<QMenu*> open;  // the popups being filled, innermost last
   for (const auto& item : menu.items) {
     switch (item.kind) {
@@ -55,43 +54,61 @@ void BuildMenu(QMenuBar* bar, const platform::MenuTemplate& menu, platform::Dial
   }
 }
 
-}  // namespace
-
-CDialog::CDialog(int templateId, CWnd* parent)
-    : m_templateId(templateId), m_parent(parent), m_impl(std::make_unique<Impl>()) {}
-
-CDialog::~CDialog() {
-  m_templateItems.clear();
-  DestroyWindow();
-}
-
-void CDialog::EndDialog(int result) {
-  if (m_impl->window) m_impl->window->done(result);
-}
-
-void CDialog::BuildWindow(const platform::DialogTemplate& dialogTemplate) {
-  QWidget* parentWidget = platform::qt::WidgetOf(m_parent);
-  m_impl->window = new platform::DialogWindow(parentWidget);
-  platform::qt::AttachWidget(*this, m_impl->window, dialogTemplate.id);
-  m_impl->window->setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
-  m_impl->window->setFont(platform::DialogFont());
-  m_impl->window->setCommandSink([this](int id) { SendCommand(id); });
-  if (const MessageMapEntry* paint = FindEntry(WM_PAINT, 0)) {
-    const Handler handler = paint->handler;
-    m_impl->window->setPaintHandler([this, handler] { (this->*handler)(); });
+// The dialog's window while it runs, the template's controls on it, and the focus to give back
+// when it closes.
+class QtModalRun : public platform::backend::ModalRun {
+ public:
+  explicit QtModalRun(CDialog& dialog) : m_dialog(dialog) {}
+  ~QtModalRun() override {
+    m_templateItems.clear();
+    delete m_window.data();  // before the focus goes back to the window under it
   }
+
+  int Run(const platform::DialogTemplate& dialogTemplate, CWnd* owner, bool isMainWindow) override {
+    m_template = &dialogTemplate;
+    BuildWindow(owner, isMainWindow);
+    platform::InitializeDialog(m_dialog, *this);
+    return m_window->run();
+  }
+
+  void End(int result) override {
+    if (m_window) m_window->done(result);
+  }
+
+  void GrowToFitTexts() override;
+  void FocusFirstTabStop() override;
+
+ private:
+  void BuildWindow(CWnd* owner, bool isMainWindow);
+
+  CDialog& m_dialog;
+  const platform::DialogTemplate* m_template = nullptr;
+  const platform::qt::ModalFocusReturn m_focusReturn;
+  QPointer<platform::qt::DialogWindow> m_window;
+  std::vector<std::unique_ptr<CWnd>> m_templateItems;
+};
+
+void QtModalRun::BuildWindow(CWnd* owner, bool isMainWindow) {
+  const platform::DialogTemplate& dialogTemplate = *m_template;
+  m_window = new platform::qt::DialogWindow(platform::qt::WidgetOf(owner), isMainWindow);
+  platform::qt::AttachWidget(m_dialog, m_window, dialogTemplate.id);
+  m_window->setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
+  m_window->setFont(platform::qt::DialogFont());
+  m_window->setCommandSink([this](int id) { m_dialog.SendCommand(id); });
+  m_window->setPaintHandler([this] { m_dialog.SendPaint(); });
   if (const auto* menu = platform::FindMenuTemplate(dialogTemplate.menuId)) {
     auto* bar = new QMenuBar;
-    m_impl->window->setMenuBar(bar);
-    BuildMenu(bar, *menu, m_impl->window);
+    m_window->setMenuBar(bar);
+    BuildMenu(bar, *menu, m_window);
   }
 
-  const platform::DialogBaseUnits units = platform::BaseUnitsOf(platform::DialogFont());
+  const platform::DialogBaseUnits units = platform::qt::BaseUnitsOf(platform::qt::DialogFont());
   const QRect size = platform::qt::QRectOf(platform::DialogUnitsToPixels(
       units, dialogTemplate.x, dialogTemplate.y, dialogTemplate.cx, dialogTemplate.cy));
-  m_impl->window->setClientSize(size.width(), size.height());
+  m_window->setClientSize(size.width(), size.height());
 
-  QWidget* client = m_impl->window->clientArea();
+  QWidget* client = m_window->clientArea();
+  platform::qt::DialogWindow* window = m_window;
   for (const auto& item : dialogTemplate.items) {
     const QRect rect = platform::qt::QRectOf(
         platform::DialogUnitsToPixels(units, item.x, item.y, item.cx, item.cy));
@@ -102,10 +119,10 @@ void CDialog::BuildWindow(const platform::DialogTemplate& dialogTemplate) {
         auto* button = new QPushButton(QString::fromUtf8(item.text), client);
         button->setAutoDefault(true);  // a focused push button takes Enter, as on the platform
         const int id = item.id;
-        QObject::connect(button, &QPushButton::clicked, m_impl->window,
-                         [this, id] { m_impl->window->sendCommand(id); });
+        QObject::connect(button, &QPushButton::clicked, window,
+                         [window, id] { window->sendCommand(id); });
         if (item.kind == platform::ItemKind::DefPushButton) {
-          m_impl->window->setDefaultCommand(item.id);
+          window->setDefaultCommand(item.id);
           button->setDefault(true);  // drawn as the default while no other button has the focus
         }
         widget = button;
@@ -132,19 +149,17 @@ void CDialog::BuildWindow(const platform::DialogTemplate& dialogTemplate) {
   }
 }
 
-// A centred text that its text does not fit grows downward, as far as the screen allows, and
-// the dialog with it: the items below it move down by as much. Short texts leave the template's
-// shape as it is.
-void CDialog::GrowToFitTexts(const platform::DialogTemplate& dialogTemplate) {
+void QtModalRun::GrowToFitTexts() {
+  const platform::DialogTemplate& dialogTemplate = *m_template;
   for (std::size_t i = 0; i < dialogTemplate.items.size() && i < m_templateItems.size(); ++i) {
     if (dialogTemplate.items[i].kind != platform::ItemKind::CenteredText) continue;
     auto* text = qobject_cast<QLabel*>(platform::qt::WidgetOf(*m_templateItems[i]));
     if (!text) continue;
-    QWidget* client = m_impl->window->clientArea();
+    QWidget* client = m_window->clientArea();
     int extra = text->heightForWidth(text->width()) - text->height();
-    const QScreen* screen = m_impl->window->screen();
+    const QScreen* screen = m_window->screen();
     if (screen) {
-      extra = std::min(extra, screen->availableGeometry().height() - m_impl->window->height());
+      extra = std::min(extra, screen->availableGeometry().height() - m_window->height());
     }
     if (extra <= 0) continue;
     const int textBottom = text->geometry().bottom();
@@ -154,32 +169,24 @@ void CDialog::GrowToFitTexts(const platform::DialogTemplate& dialogTemplate) {
         widget->move(widget->x(), widget->y() + extra);
     }
     text->resize(text->width(), text->height() + extra);
-    m_impl->window->setClientSize(client->width(), client->height() + extra);
+    m_window->setClientSize(client->width(), client->height() + extra);
   }
 }
 
-int CDialog::DoModal() {
-  const platform::DialogTemplate* dialogTemplate = platform::FindDialogTemplate(m_templateId);
-  if (!dialogTemplate) return -1;  // as the platform does for a missing template
-  const platform::ModalFocusReturn focusReturn;
-  BuildWindow(*dialogTemplate);
-  // As the platform does when OnInitDialog returns true: the first tab stop in the dialog's
-  // order, controls created at run time included, takes the keyboard focus.
-  const bool focusFirst = OnInitDialog();
-  GrowToFitTexts(*dialogTemplate);
-  if (focusFirst) {
-    for (QObject* child : m_impl->window->clientArea()->children()) {
-      auto* widget = qobject_cast<QWidget*>(child);
-      if (widget && !widget->isHidden() && widget->focusPolicy() & Qt::TabFocus &&
-          widget->isEnabled()) {
-        widget->setFocus();
-        break;
-      }
+// In the order of the client area's children, which is the tab order.
+void QtModalRun::FocusFirstTabStop() {
+  for (QObject* child : m_window->clientArea()->children()) {
+    auto* widget = qobject_cast<QWidget*>(child);
+    if (widget && !widget->isHidden() && widget->focusPolicy() & Qt::TabFocus &&
+        widget->isEnabled()) {
+      widget->setFocus();
+      break;
     }
   }
-  const int result = m_impl->window->run();
-  m_templateItems.clear();
-  DestroyWindow();
-  m_impl->window = nullptr;
-  return result;
+}
+
+}  // namespace
+
+std::unique_ptr<platform::backend::ModalRun> platform::backend::StartModalRun(CDialog& dialog) {
+  return std::make_unique<QtModalRun>(dialog);
 }

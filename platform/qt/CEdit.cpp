@@ -103,6 +103,6 @@ bool CEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
   edit->setValidator(new FitsInBox(edit));
   NameAfterPrecedingLabel(edit, client);
   platform::qt::AttachWidget(*this, edit, static_cast<int>(id));
-  platform::PlaceChild(edit, style, rect);
+  platform::qt::PlaceChild(edit, style, rect);
   return true;
 }

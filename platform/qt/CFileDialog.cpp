@@ -1,5 +1,4 @@
-#include "platform/CFileDialog.h"
-
+// The file dialog as the toolkit shows it, with the platform's filter as its name filters.
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -7,14 +6,13 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
-#include "platform/CWnd.h"
-#include "platform/DialogAnswerSource.h"
+#include "platform/Backend.h"
 #include "platform/qt/ModalFocus.h"
 #include "platform/qt/NameFilters.h"
 #include "platform/qt/QtWindows.h"
 #include "platform/qt/TextCodec.h"
 
-namespace platform {
+namespace platform::qt {
 
 QStringList ToNameFilters(const char* filter) {
   QStringList filters;
@@ -36,49 +34,38 @@ QStringList ToNameFilters(const char* filter) {
   return filters;
 }
 
-}  // namespace platform
+}  // namespace platform::qt
 
-namespace {
+namespace platform::backend {
 
-// The folder of the file last picked in this run; empty before the first.
-QString g_lastFolder;
-
-// Where a dialog opens: the folder used last in this run, else the user's documents folder, else
-// home; never the process's working folder, which is "/" when a launcher starts the tool.
-QString StartFolder() {
-  if (!g_lastFolder.isEmpty() && QFileInfo(g_lastFolder).isDir()) return g_lastFolder;
-  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
-  return QDir::homePath();
-}
-
-}  // namespace
-
-int CFileDialog::DoModal() {
-  m_pathName.clear();
-  if (auto* source = platform::InstalledDialogAnswerSource()) {
-    const auto answer = source->AnswerFileDialog({m_open, m_flags, m_filter});
-    if (!answer) return IDCANCEL;
-    m_pathName = *answer;
-    return IDOK;
-  }
-
-  const platform::ModalFocusReturn focusReturn;
-  QFileDialog dialog(platform::qt::WidgetOf(m_parent));
-  dialog.setAcceptMode(m_open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-  // Both return a typed name of a file that does not exist: opening it then reports that it
-  // can't be opened, and the name becomes the one Save writes to.
+// Both modes return a typed name of a file that does not exist: opening it then reports that it
+// can't be opened, and the name becomes the one Save writes to.
+std::optional<CString> ShowFileDialog(const FileDialogOptions& options) {
+  const qt::ModalFocusReturn focusReturn;
+  QFileDialog dialog(qt::WidgetOf(options.owner));
+  dialog.setAcceptMode(options.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, !(m_flags & OFN_OVERWRITEPROMPT));
-  dialog.setDirectory(StartFolder());
-  const QStringList filters = platform::ToNameFilters(m_filter.c_str());
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.overwritePrompt);
+  if (!options.startFolder.empty()) {
+    dialog.setDirectory(QFile::decodeName(options.startFolder.c_str()));
+  }
+  const QStringList filters = qt::ToNameFilters(options.filter.c_str());
   if (!filters.isEmpty()) dialog.setNameFilters(filters);
-  if (!m_defaultExt.empty()) dialog.setDefaultSuffix(QFile::decodeName(m_defaultExt.c_str()));
-  if (!m_fileName.empty()) dialog.selectFile(QFile::decodeName(m_fileName.c_str()));
-
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return IDCANCEL;
-  const QString picked = dialog.selectedFiles().constFirst();
-  g_lastFolder = QFileInfo(picked).absolutePath();
-  m_pathName = QFile::encodeName(picked).toStdString();
-  return IDOK;
+  if (!options.defaultExt.empty()) {
+    dialog.setDefaultSuffix(QFile::decodeName(options.defaultExt.c_str()));
+  }
+  if (!options.fileName.empty()) dialog.selectFile(QFile::decodeName(options.fileName.c_str()));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
 }
+
+bool IsFolder(const CString& path) { return QFileInfo(QFile::decodeName(path.c_str())).isDir(); }
+
+CString DocumentsFolder() {
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  const QString folder =
+      !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+  return QFile::encodeName(folder).toStdString();
+}
+
+}  // namespace platform::backend

@@ -94,7 +94,7 @@ CWnd* CWnd::GetDlgItem(int id) const {
 
 void CWnd::SetWindowText(const char* text) {
   if (!m_impl->widget) return;
-  const QString shown = platform::DecodeText(text ? text : "");
+  const QString shown = platform::qt::DecodeText(text ? text : "");
   if (auto* edit = qobject_cast<QLineEdit*>(m_impl->widget)) {
     edit->setText(shown);
     edit->setCursorPosition(0);  // a text wider than the box shows its beginning, as typed text
@@ -113,19 +113,19 @@ void CWnd::GetWindowText(CString& text) const {
   text.clear();
   if (!m_impl->widget) return;
   if (auto* edit = qobject_cast<QLineEdit*>(m_impl->widget)) {
-    text = platform::EncodeText(edit->text());
+    text = platform::qt::EncodeText(edit->text());
   } else if (auto* button = qobject_cast<QAbstractButton*>(m_impl->widget)) {
-    text = platform::EncodeText(button->text());
+    text = platform::qt::EncodeText(button->text());
   } else if (auto* label = qobject_cast<QLabel*>(m_impl->widget)) {
-    text = platform::EncodeText(label->text());
+    text = platform::qt::EncodeText(label->text());
   } else {
-    text = platform::EncodeText(m_impl->widget->windowTitle());
+    text = platform::qt::EncodeText(m_impl->widget->windowTitle());
   }
 }
 
 void CWnd::MoveWindow(int x, int y, int width, int height, bool repaint) {
   if (!m_impl->widget) return;
-  if (auto* dialog = dynamic_cast<platform::DialogWindow*>(m_impl->widget.data())) {
+  if (auto* dialog = dynamic_cast<platform::qt::DialogWindow*>(m_impl->widget.data())) {
     dialog->SetOuterGeometry(QRect(x, y, width, height));
     return;
   }

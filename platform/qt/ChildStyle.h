@@ -5,7 +5,7 @@
 
 #include "platform/WinTypes.h"
 
-namespace platform {
+namespace platform::qt {
 
 // Places a new child at `rect` (left and top inside, right and bottom outside) and shows it when
 // the style has WS_VISIBLE.
@@ -14,4 +14,4 @@ inline void PlaceChild(QWidget* widget, DWORD style, const RECT& rect) {
   widget->setVisible((style & WS_VISIBLE) != 0);
 }
 
-}  // namespace platform
+}  // namespace platform::qt

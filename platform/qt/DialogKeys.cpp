@@ -1,13 +1,10 @@
-#include "platform/DialogKeys.h"
-
+// The dialog keys filtered out of every event the application dispatches.
 #include <QCoreApplication>
 #include <QKeyEvent>
 
-namespace platform {
+#include "platform/Backend.h"
 
 namespace {
-
-int g_suspensions = 0;
 
 class DialogKeyFilter : public QObject {
  protected:
@@ -33,20 +30,12 @@ DialogKeyFilter* g_filter = nullptr;
 
 }  // namespace
 
-bool DialogKeysSuspended() { return g_suspensions > 0; }
-
-DialogKeySuspension::DialogKeySuspension() {
-  if (g_suspensions++ == 0 && QCoreApplication::instance()) {
+void platform::backend::FilterDialogKeys(bool filtered) {
+  if (filtered && !g_filter && QCoreApplication::instance()) {
     g_filter = new DialogKeyFilter;
     QCoreApplication::instance()->installEventFilter(g_filter);
-  }
-}
-
-DialogKeySuspension::~DialogKeySuspension() {
-  if (--g_suspensions == 0 && g_filter) {
+  } else if (!filtered && g_filter) {
     delete g_filter;  // removes itself from the application
     g_filter = nullptr;
   }
 }
-
-}  // namespace platform

@@ -5,7 +5,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-namespace platform {
+namespace platform::qt {
 
 // Measured at the screen's resolution, which widgets paint at. On Wayland the application font
 // is made before the screen is known and keeps the resolution of that moment: measured as it
@@ -62,4 +62,4 @@ void UseClassicLook() {
   QApplication::setPalette(ClassicPalette());
 }
 
-}  // namespace platform
+}  // namespace platform::qt

@@ -6,7 +6,7 @@
 
 #include "platform/DialogUnits.h"
 
-namespace platform {
+namespace platform::qt {
 
 DialogBaseUnits BaseUnitsOf(const QFont& font);
 
@@ -27,4 +27,4 @@ QPalette ClassicPalette();
 // object exists.
 void UseClassicLook();
 
-}  // namespace platform
+}  // namespace platform::qt

@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QPointer>
 #include <QPushButton>
 #include <QWindow>
 #include <algorithm>
@@ -15,7 +14,7 @@
 #include "platform/WinTypes.h"
 #include "platform/qt/DialogLook.h"
 
-namespace platform {
+namespace platform::qt {
 
 namespace {
 // The sides a window system shows: a window with an empty side is never mapped, so no side is
@@ -25,8 +24,6 @@ constexpr int kLargestSide = 16384;
 
 int ClampSide(int side) { return std::clamp(side, kSmallestSide, kLargestSide); }
 
-// The application's main window, while it exists: the first dialog made with no owner.
-QPointer<DialogWindow> g_mainWindow;
 }  // namespace
 
 class ClientArea : public QWidget {
@@ -40,19 +37,16 @@ class ClientArea : public QWidget {
   }
 };
 
-// A dialog made with no owner is owned by the main window, as the platform's dialogs are; with no
-// main window yet, it is the main window: the desktop lists it in its taskbar and window switcher,
-// as the platform does with an unowned dialog. (The toolkit would mark it a modal dialog that
-// belongs to a hidden window, which many desktops leave out of both.) The client area is made
-// once every member has its value: adding a child sends this window an event, and event() reads
-// the members.
-DialogWindow::DialogWindow(QWidget* owner)
-    : QDialog(owner ? owner : g_mainWindow.data()), m_isMainWindow(!owner && !g_mainWindow) {
+// The main window is listed by the desktop in its taskbar and window switcher, as the platform
+// does with an unowned dialog. (The toolkit would mark it a modal dialog that belongs to a hidden
+// window, which many desktops leave out of both.) The client area is made once every member has
+// its value: adding a child sends this window an event, and event() reads the members.
+DialogWindow::DialogWindow(QWidget* owner, bool isMainWindow)
+    : QDialog(owner), m_isMainWindow(isMainWindow) {
   setPalette(ClassicPalette());  // whatever the application's palette is
   m_client = new ClientArea(this);
   setSizeGripEnabled(false);
   if (m_isMainWindow) {
-    g_mainWindow = this;
     // Caption, system menu and close box only, as the template's modal frame has.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -227,4 +221,4 @@ void DialogWindow::closeEvent(QCloseEvent* event) {
   sendCommand(IDCANCEL);
 }
 
-}  // namespace platform
+}  // namespace platform::qt

@@ -12,7 +12,7 @@
 
 class QMenuBar;
 
-namespace platform {
+namespace platform::qt {
 
 class ClientArea;
 
@@ -21,7 +21,8 @@ class DialogWindow : public QDialog {
   using CommandSink = std::function<void(int id)>;
   using PaintHandler = std::function<void()>;
 
-  explicit DialogWindow(QWidget* owner);
+  // Modal over `owner` (null for none); the main window is shown as an ordinary window.
+  DialogWindow(QWidget* owner, bool isMainWindow);
 
   QWidget* clientArea() const;
   void setMenuBar(QMenuBar* menuBar);
@@ -31,7 +32,7 @@ class DialogWindow : public QDialog {
   void setDefaultCommand(int id) { m_defaultCommand = id; }
 
   // Shows the window and runs until the dialog is ended; returns its result. Modal over the
-  // application's other windows, unless it is the main window (see the constructor).
+  // application's other windows, unless it is the main window.
   int run();
 
   // Routes a command as a click, a menu item or a dialog key would.
@@ -73,4 +74,4 @@ class DialogWindow : public QDialog {
   bool m_followsWindowState = false;
 };
 
-}  // namespace platform
+}  // namespace platform::qt

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
-namespace platform {
+namespace platform::qt {
 
 // Notes the focus when made, before the dialog is shown; gives it back when destroyed, after the
 // dialog has closed.
@@ -29,4 +29,4 @@ class ModalFocusReturn {
   QPointer<QWidget> m_window;
 };
 
-}  // namespace platform
+}  // namespace platform::qt

@@ -5,6 +5,8 @@
 
 namespace platform {
 
+const char kDirectorySeparator = '/';
+
 CString GetModuleFileName() {
   return QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
 }

@@ -3,11 +3,11 @@
 
 #include <QStringList>
 
-namespace platform {
+namespace platform::qt {
 
 // "Text (*.txt)|*.txt;*.log|All Files(*.*)|*.*||" becomes "Text (*.txt *.log)" and "All Files (*)":
 // the description without its own parenthesised patterns, then the patterns as the toolkit reads
 // them. "*.*", which means every file on the platform, becomes "*".
 QStringList ToNameFilters(const char* filter);
 
-}  // namespace platform
+}  // namespace platform::qt

@@ -34,14 +34,10 @@ inline QRect QRectOf(const RECT& rect) {
   return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 
-}  // namespace platform::qt
-
-namespace platform {
-
 // The toolkit's colour for a COLORREF (red in the low byte).
 inline QColor ToQColor(COLORREF colour) {
   return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                 static_cast<int>((colour >> 16) & 0xFF));
 }
 
-}  // namespace platform
+}  // namespace platform::qt

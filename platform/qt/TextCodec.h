@@ -6,13 +6,12 @@
 
 #include "platform/CString.h"
 
-namespace platform {
+namespace platform::qt {
 
-// Files come from other systems: text that is valid UTF-8 is read as UTF-8, anything else as
-// Windows-1252, so "Vitesse (0 à 255)" shows right from either kind of file.
+// By the layer's rule (platform/TextEncoding.h): UTF-8 when valid, else Windows-1252.
 QString DecodeText(std::string_view bytes);
 
 // What the user typed, as bytes (UTF-8).
 CString EncodeText(const QString& text);
 
-}  // namespace platform
+}  // namespace platform::qt

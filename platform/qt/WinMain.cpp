@@ -7,7 +7,7 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  platform::UseClassicLook();
+  platform::qt::UseClassicLook();
   CWinApp* app = AfxGetApp();
   if (!app) return 1;
   app->InitInstance();

@@ -1,20 +1,15 @@
-#include "platform/AfxMessageBox.h"
-
-#include "platform/CWinApp.h"
-#include "platform/DialogAnswerSource.h"
+// The message box as the system shows it.
+#include "platform/Backend.h"
+#include "platform/win32/System.h"
 #include "platform/win32/WideText.h"
 
 // The system's message box over the active window; with none, modal over the tool's other
 // windows all the same. A Yes/No box has no cancel: its close box is off, as the system makes it.
-int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/) {
-  const bool yesNo = (type & MB_TYPEMASK) == MB_YESNO;
-  if (auto* source = platform::InstalledDialogAnswerSource()) {
-    return source->AnswerMessageBox(text, type);
-  }
+bool platform::backend::ShowMessageBox(const char* text, const char* caption,
+                                       MessageBoxButtons buttons) {
   HWND owner = GetActiveWindow();
-  const UINT style = (yesNo ? MB_YESNO : MB_OK) | (owner ? 0 : MB_TASKMODAL);
-  const int button = MessageBoxW(owner, platform::win32::Widen(text ? text : "").c_str(),
-                                 platform::win32::Widen(AfxGetAppName()).c_str(), style);
-  if (!yesNo) return IDOK;
-  return button == IDYES ? IDYES : IDNO;
+  const UINT style =
+      (buttons == MessageBoxButtons::YesNo ? MB_YESNO : MB_OK) | (owner ? 0 : MB_TASKMODAL);
+  return MessageBoxW(owner, win32::Widen(text).c_str(), win32::Widen(caption).c_str(), style) ==
+         IDYES;
 }

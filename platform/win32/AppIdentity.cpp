@@ -1,7 +1,6 @@
 #include "platform/AppIdentity.h"
 
-#include <shobjidl.h>
-
+#include "platform/win32/System.h"
 #include "platform/win32/WideText.h"
 
 // The executable carries its icon and name in its resources, which the desktop reads itself. The

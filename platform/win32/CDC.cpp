@@ -31,7 +31,8 @@ void CDC::FillSolidRect(const RECT* rect, COLORREF colour) {
   if (!rect || !m_impl->dc || IsEmpty(*rect)) return;
   // The platform's own way: an opaque, empty text run in the background colour.
   const COLORREF previous = SetBkColor(m_impl->dc, colour);
-  ExtTextOutW(m_impl->dc, 0, 0, ETO_OPAQUE, rect, nullptr, 0, nullptr);
+  const SystemRECT area = platform::win32::ToSystem(*rect);
+  ExtTextOutW(m_impl->dc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
   SetBkColor(m_impl->dc, previous);
 }
 
@@ -39,7 +40,8 @@ void CDC::FillRect(const RECT* rect, CBrush* brush) {
   const COLORREF* colour = brush ? brush->GetSafeColour() : nullptr;
   if (!rect || !colour || !m_impl->dc || IsEmpty(*rect)) return;
   HBRUSH solid = CreateSolidBrush(*colour);
-  ::FillRect(m_impl->dc, rect, solid);
+  const SystemRECT area = platform::win32::ToSystem(*rect);
+  ::FillRect(m_impl->dc, &area, solid);
   DeleteObject(solid);
 }
 
@@ -47,7 +49,8 @@ void CDC::FrameRect(const RECT* rect, CBrush* brush) {
   const COLORREF* colour = brush ? brush->GetSafeColour() : nullptr;
   if (!rect || !colour || !m_impl->dc || IsEmpty(*rect)) return;
   HBRUSH solid = CreateSolidBrush(*colour);
-  ::FrameRect(m_impl->dc, rect, solid);
+  const SystemRECT area = platform::win32::ToSystem(*rect);
+  ::FrameRect(m_impl->dc, &area, solid);
   DeleteObject(solid);
 }
 
@@ -77,7 +80,7 @@ int CDC::SelectClipRgn(CRgn* region) {
   if (!rect) return 0;
   // A clip region is in the screen's pixels, not the context's units. The system copies the
   // region: this one goes at once.
-  POINT corners[2] = {{rect->left, rect->top}, {rect->right, rect->bottom}};
+  SystemPOINT corners[2] = {{rect->left, rect->top}, {rect->right, rect->bottom}};
   LPtoDP(m_impl->dc, corners, 2);
   HRGN clip = IsEmpty(*rect)
                   ? CreateRectRgn(0, 0, 0, 0)
@@ -93,8 +96,9 @@ bool CDC::ExtTextOut(int x, int y, UINT options, const RECT* rect, const char* t
   const std::wstring shown = platform::win32::Widen(std::string_view(text ? text : "", count));
   // Text cells in OPAQUE mode are white, as the layer defines them.
   const COLORREF previous = SetBkColor(m_impl->dc, RGB(255, 255, 255));
-  const bool drawn = ExtTextOutW(m_impl->dc, x, y, options & ETO_CLIPPED, rect, shown.c_str(),
-                                 static_cast<UINT>(shown.size()), nullptr) != 0;
+  const SystemRECT clip = rect ? platform::win32::ToSystem(*rect) : SystemRECT{};
+  const bool drawn = ExtTextOutW(m_impl->dc, x, y, options & ETO_CLIPPED, rect ? &clip : nullptr,
+                                 shown.c_str(), static_cast<UINT>(shown.size()), nullptr) != 0;
   SetBkColor(m_impl->dc, previous);
   return drawn;
 }
@@ -103,8 +107,12 @@ bool CDC::GetTextExtentPoint32(const char* text, int count, SIZE* size) {
   if (!size || count < 0 || (!text && count > 0) || !m_impl->dc) return false;
   const std::wstring shown =
       platform::win32::Widen(std::string_view(text ? text : "", static_cast<std::size_t>(count)));
-  return GetTextExtentPoint32W(m_impl->dc, shown.c_str(), static_cast<int>(shown.size()), size) !=
-         0;
+  SystemSIZE extent{};
+  if (!GetTextExtentPoint32W(m_impl->dc, shown.c_str(), static_cast<int>(shown.size()), &extent))
+    return false;
+  size->cx = static_cast<int>(extent.cx);
+  size->cy = static_cast<int>(extent.cy);
+  return true;
 }
 
 // Inside WM_PAINT: the update region, erased as the window's class erases it, in the dialog's

@@ -1,22 +1,18 @@
 #include "platform/CProgressCtrl.h"
 
-#include <commctrl.h>
-
-#include <cstdint>
-
-#include "platform/CDC.h"
+#include "platform/Backend.h"
 #include "platform/win32/WindowImpl.h"
 
 namespace {
 
-// The system's progress bar keeps the range and position (held within the range) and announces
-// them to a screen reader; its painting is the owning CProgressCtrl's.
+// The system's progress bar announces the control's range and position to a screen reader; its
+// painting is the owning CProgressCtrl's.
 LRESULT CALLBACK PaintedByOwner(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                 UINT_PTR /*id*/, DWORD_PTR owner) {
   switch (message) {
     case WM_ERASEBKGND: {
       // Erased to the dialog's face before every paint, as the owner paints only the bar.
-      RECT client;
+      SystemRECT client;
       GetClientRect(hwnd, &client);
       FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_3DFACE));
       return 1;
@@ -46,35 +42,20 @@ bool CProgressCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
   if (!platform::win32::CreateChild(*this, PROGRESS_CLASSW, L"", style, 0, rect, parent, id)) {
     return false;
   }
-  HWND hwnd = platform::win32::HandleOf(*this);
-  SendMessageW(hwnd, PBM_SETRANGE32, 0, 100);
-  SetWindowSubclass(hwnd, PaintedByOwner, 0, reinterpret_cast<DWORD_PTR>(this));
+  SetWindowSubclass(platform::win32::HandleOf(*this), PaintedByOwner, 0,
+                    reinterpret_cast<DWORD_PTR>(this));
+  platform::backend::ProgressChanged(*this);
   return true;
 }
 
-LRESULT CProgressCtrl::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND hwnd = platform::win32::HandleOf(*this);
-  return hwnd ? SendMessageW(hwnd, message, wParam, lParam) : 0;
-}
-
-void CProgressCtrl::GetRange(int& lower, int& upper) const {
-  PBRANGE range{};
-  if (HWND hwnd = platform::win32::HandleOf(*this)) {
-    SendMessageW(hwnd, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
-  }
-  lower = range.iLow;
-  upper = range.iHigh;
-}
-
-void CProgressCtrl::OnPaint() {
-  CPaintDC dc(this);
+// The system's control learns the range and position for a screen reader, and repaints.
+void platform::backend::ProgressChanged(CProgressCtrl& control) {
+  HWND hwnd = win32::HandleOf(control);
+  if (!hwnd) return;
   int lower = 0;
   int upper = 0;
-  GetRange(lower, upper);
-  if (upper == lower) return;
-  RECT filled;
-  GetClientRect(&filled);
-  const std::int64_t done = std::int64_t{static_cast<int>(SendMessage(PBM_GETPOS, 0, 0))} - lower;
-  filled.right = static_cast<LONG>(filled.right * done / (std::int64_t{upper} - lower));
-  dc.FillSolidRect(&filled, RGB(0, 120, 215));
+  control.GetRange(lower, upper);
+  SendMessageW(hwnd, PBM_SETRANGE32, static_cast<WPARAM>(lower), upper);
+  SendMessageW(hwnd, PBM_SETPOS, static_cast<WPARAM>(control.GetPos()), 0);
+  InvalidateRect(hwnd, nullptr, TRUE);
 }

@@ -65,16 +65,16 @@ namespace {
 // The least outer size of a dialog: what the system lets a person drag a window down to, and,
 // with a menu bar, wide enough for its titles with one pixel of client area below them, so that
 // every command stays in reach.
-SIZE LeastOuterSize(HWND hwnd) {
-  SIZE least{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+SystemSIZE LeastOuterSize(HWND hwnd) {
+  SystemSIZE least{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
   HMENU menu = GetMenu(hwnd);
   const int titles = menu ? GetMenuItemCount(menu) : 0;
   if (titles <= 0) return least;
-  RECT frame{0, 0, 0, 1};
+  SystemRECT frame{0, 0, 0, 1};
   AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), TRUE,
                      static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
-  RECT window;
-  RECT last;
+  SystemRECT window;
+  SystemRECT last;
   if (GetWindowRect(hwnd, &window) && GetMenuItemRect(hwnd, menu, titles - 1, &last)) {
     least.cx = std::max(least.cx, static_cast<LONG>(last.right - window.left + frame.right));
   }
@@ -136,7 +136,7 @@ void CWnd::MoveWindow(int x, int y, int width, int height, bool repaint) {
     width = std::max(0, width);
     height = std::max(0, height);
   } else {
-    const SIZE least = LeastOuterSize(hwnd);
+    const SystemSIZE least = LeastOuterSize(hwnd);
     const int leastWidth = static_cast<int>(least.cx);
     const int leastHeight = static_cast<int>(least.cy);
     width = std::clamp(width, leastWidth, std::max(leastWidth, GetSystemMetrics(SM_CXMAXTRACK)));
@@ -185,8 +185,9 @@ bool CWnd::EnableWindow(bool enable) {
 void CWnd::GetClientRect(RECT* rect) const {
   *rect = RECT{};
   if (HWND hwnd = HandleOf(*this)) {
-    ::GetClientRect(hwnd, rect);
-    *rect = platform::win32::ToTool(*rect);
+    SystemRECT client{};
+    ::GetClientRect(hwnd, &client);
+    *rect = platform::win32::ToTool(platform::win32::FromSystem(client));
   }
 }
 

@@ -1,12 +1,9 @@
-#include "platform/DialogKeys.h"
-
-#include "platform/WinTypes.h"
-
-namespace platform {
+// The dialog keys dropped from the thread's queue by a message hook.
+#include "platform/Backend.h"
+#include "platform/win32/System.h"
 
 namespace {
 
-int g_suspensions = 0;
 HHOOK g_hook = nullptr;
 
 bool IsDialogKey(WPARAM key) { return key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE; }
@@ -32,19 +29,11 @@ LRESULT CALLBACK DropDialogKeys(int code, WPARAM removal, LPARAM lParam) {
 
 }  // namespace
 
-bool DialogKeysSuspended() { return g_suspensions > 0; }
-
-DialogKeySuspension::DialogKeySuspension() {
-  if (g_suspensions++ == 0) {
+void platform::backend::FilterDialogKeys(bool filtered) {
+  if (filtered && !g_hook) {
     g_hook = SetWindowsHookExW(WH_GETMESSAGE, DropDialogKeys, nullptr, GetCurrentThreadId());
-  }
-}
-
-DialogKeySuspension::~DialogKeySuspension() {
-  if (--g_suspensions == 0 && g_hook) {
+  } else if (!filtered && g_hook) {
     UnhookWindowsHookEx(g_hook);
     g_hook = nullptr;
   }
 }
-
-}  // namespace platform

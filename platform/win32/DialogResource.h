@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/DialogTemplate.h"
-#include "platform/WinTypes.h"  // windows.h, as the layer takes it
+#include "platform/win32/System.h"
 
 namespace platform::win32 {
 

@@ -5,7 +5,7 @@
 // (which the system scales with the font) and the tool's own alike.
 #pragma once
 
-#include "platform/WinTypes.h"
+#include "platform/win32/System.h"
 
 namespace platform::win32 {
 

@@ -2,12 +2,11 @@
 // and written as they are (no line-end translation: each format has its own line handling).
 #include "platform/Files.h"
 
-// windows.h, as the layer takes it once for every backend file.
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
-#include "platform/WinTypes.h"
+#include "platform/win32/System.h"
 #include "platform/win32/WidePath.h"
 
 namespace platform {
@@ -36,9 +35,9 @@ class Handle {
   HANDLE m_handle;
 };
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr SystemDWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-HANDLE Open(const std::wstring& path, DWORD access, DWORD creation) {
+HANDLE Open(const std::wstring& path, SystemDWORD access, SystemDWORD creation) {
   return ::CreateFileW(path.c_str(), access, creation == CREATE_NEW ? 0 : kShareAll, nullptr,
                        creation, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
@@ -48,7 +47,7 @@ std::optional<std::string> ReadToEnd(HANDLE file, std::size_t largest) {
   std::string bytes;
   char buffer[65536];
   for (;;) {
-    DWORD got = 0;
+    SystemDWORD got = 0;
     if (!::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
     if (got == 0) return bytes;
     if (bytes.size() + got > largest) return std::nullopt;  // it grew
@@ -58,8 +57,8 @@ std::optional<std::string> ReadToEnd(HANDLE file, std::size_t largest) {
 
 bool WriteAll(HANDLE file, std::string_view content) {
   while (!content.empty()) {
-    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(content.size(), 1u << 30));
-    DWORD written = 0;
+    const auto chunk = static_cast<SystemDWORD>(std::min<std::size_t>(content.size(), 1u << 30));
+    SystemDWORD written = 0;
     if (!::WriteFile(file, content.data(), chunk, &written, nullptr) || written == 0) return false;
     content.remove_prefix(written);
   }
@@ -81,15 +80,16 @@ bool WriteFlushAndCompare(HANDLE file, std::string_view content) {
 
 // A link's own file is the one to replace; replacing the link would cut it from its file.
 std::wstring ResolveLink(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  const SystemDWORD attributes = ::GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
     return path;
   const Handle file(Open(path, 0, OPEN_EXISTING));
   if (!file.valid()) return path;
-  const DWORD needed = ::GetFinalPathNameByHandleW(file.get(), nullptr, 0, FILE_NAME_NORMALIZED);
+  const SystemDWORD needed =
+      ::GetFinalPathNameByHandleW(file.get(), nullptr, 0, FILE_NAME_NORMALIZED);
   if (needed == 0) return path;
   std::wstring real(needed, L'\0');
-  const DWORD length =
+  const SystemDWORD length =
       ::GetFinalPathNameByHandleW(file.get(), real.data(), needed, FILE_NAME_NORMALIZED);
   if (length == 0 || length >= needed) return path;
   real.resize(length);
@@ -158,7 +158,7 @@ bool ReplaceFile(const char* path, std::string_view content) {
   const std::optional<std::wstring> wide = WidePath(path);
   if (!wide) return false;
   const std::wstring target = ResolveLink(*wide);
-  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  const SystemDWORD attributes = ::GetFileAttributesW(target.c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
   // Folders and devices are never replaced; nor is a file that the user may not write to (the
   // read-only attribute or its security refuses a handle for writing).

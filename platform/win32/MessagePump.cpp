@@ -1,9 +1,8 @@
 #include "platform/MessagePump.h"
 
-// windows.h, as the layer takes it once for every backend file.
 #include <algorithm>
 
-#include "platform/WinTypes.h"
+#include "platform/win32/System.h"
 
 namespace platform {
 

@@ -1,20 +1,21 @@
 #include "platform/ModulePath.h"
 
-// windows.h, as the layer takes it once for every backend file.
 #include <string>
 
-#include "platform/WinTypes.h"
+#include "platform/win32/System.h"
 #include "platform/win32/WidePath.h"
 
 namespace platform {
+
+const char kDirectorySeparator = '\\';
 
 CString GetModuleFileName() {
   // The path may be longer than MAX_PATH (a long-path-aware process): grow until it fits. A
   // result that fills the buffer was cut short.
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const SystemDWORD length =
+        ::GetModuleFileNameW(nullptr, path.data(), static_cast<SystemDWORD>(path.size()));
     if (length == 0) return CString();
     if (length < path.size()) {
       path.resize(length);

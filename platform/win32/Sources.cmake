@@ -1,7 +1,8 @@
-# The Win32 backend of the platform layer: the one list of its sources, which platform/
-# CMakeLists.txt builds on Windows, and the system libraries it needs beyond the default ones.
-# A new file of the backend goes into this list.
-set(platform_win32_sources
+# The Win32 backend of the platform layer (Windows): the one list of its sources, which platform/
+# CMakeLists.txt builds when UP_PLATFORM_BACKEND is win32, and the system libraries it needs
+# beyond the default ones. A new file of the backend goes into this list. Its helpers live in
+# namespace platform::win32.
+set(platform_backend_sources
   # What needs no window of its own: files, thread priority, the message pump and the
   # executable's path. (The performance counter is the layer's shared one: the standard steady
   # clock, which is the system's performance counter here.)
@@ -31,7 +32,10 @@ set(platform_win32_sources
 # id; gdi32: painting.
 set(platform_win32_libraries winmm comctl32 comdlg32 shell32 ole32 uuid gdi32)
 
-target_sources(platform PRIVATE ${platform_win32_sources})
+add_library(platform_backend OBJECT ${platform_backend_sources})
+target_include_directories(platform_backend PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR})
+target_link_libraries(platform_backend PRIVATE project_warnings)
+target_sources(platform PRIVATE $<TARGET_OBJECTS:platform_backend>)
 target_link_libraries(platform PUBLIC ${platform_win32_libraries})
 
 # The program's entry (wWinMain), linked into the executable only.

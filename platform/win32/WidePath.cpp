@@ -1,9 +1,8 @@
 #include "platform/win32/WidePath.h"
 
-// windows.h, as the layer takes it once for every backend file.
 #include <climits>
 
-#include "platform/WinTypes.h"
+#include "platform/win32/System.h"
 
 namespace platform::win32 {
 

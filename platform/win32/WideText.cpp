@@ -2,7 +2,8 @@
 
 #include <climits>
 
-#include "platform/WinTypes.h"  // windows.h, as the layer takes it
+#include "platform/TextEncoding.h"
+#include "platform/win32/System.h"
 
 namespace platform::win32 {
 
@@ -10,8 +11,7 @@ namespace {
 
 constexpr UINT kWindows1252 = 1252;
 
-// The conversion of `bytes` in `codePage`; false when the system refuses it (invalid input with
-// MB_ERR_INVALID_CHARS).
+// The conversion of `bytes` in `codePage`; false when the system refuses it.
 bool Convert(UINT codePage, DWORD flags, std::string_view bytes, std::wstring& out) {
   const int length = static_cast<int>(bytes.size());
   const int needed = MultiByteToWideChar(codePage, flags, bytes.data(), length, nullptr, 0);
@@ -26,8 +26,11 @@ std::wstring Widen(std::string_view bytes) {
   std::wstring text;
   // The system's calls count in int: longer text than that is no window's text anyway.
   if (bytes.empty() || bytes.size() > INT_MAX) return text;
-  if (Convert(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, text)) return text;
-  if (Convert(kWindows1252, 0, bytes, text)) return text;
+  if (TextEncodingOf(bytes) == TextEncoding::Utf8) {
+    if (Convert(CP_UTF8, 0, bytes, text)) return text;
+  } else if (Convert(kWindows1252, 0, bytes, text)) {
+    return text;
+  }
   for (const unsigned char byte : bytes) text.push_back(byte);  // Latin-1, which every system has
   return text;
 }

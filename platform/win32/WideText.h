@@ -8,8 +8,7 @@
 
 namespace platform::win32 {
 
-// Files come from other systems: bytes that are valid UTF-8 are read as UTF-8, anything else as
-// Windows-1252, so "Vitesse (0 à 255)" shows right from either kind of file.
+// By the layer's rule (platform/TextEncoding.h): UTF-8 when valid, else Windows-1252.
 std::wstring Widen(std::string_view bytes);
 
 // What the user typed (or a path the system gave), as UTF-8 bytes.

@@ -1,7 +1,7 @@
 // The program's entry: the system's controls registered, then the application object's
 // InitInstance once. The tool has no message loop of its own beyond its modal dialogs.
 #include "platform/CWinApp.h"
-#include "platform/WinTypes.h"
+#include "platform/win32/System.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/CWnd.h"
-#include "platform/WinTypes.h"
+#include "platform/win32/System.h"
 
 struct CWnd::Impl {
   HWND hwnd = nullptr;  // null before the window exists and after it is destroyed

@@ -34,14 +34,6 @@ still_runs_after() {
   if wait_until "$1" tool_ended; then fail "the tool ended ($2)"; fi
 }
 
-# Checks FILE holds exactly the lines setting0 "A", setting1 "B", setting2 "C".
-check_saved() {
-  local file=$1 expected
-  expected=$(printf 'setting0 "%s"\nsetting1 "%s"\nsetting2 "%s"' "$2" "$3" "$4")
-  [ "$(tr -d '\r' <"$file")" = "$expected" ] ||
-    fail "$file holds:"$'\n'"$(cat "$file")"$'\n'"not:"$'\n'"$expected"
-}
-
 # Typing starts in the first box; Tab goes through the boxes, Program and Exit and back to the
 # first box, whose text it selects; F10, Down to Save and Return save with the file dialog.
 type_tab_and_save() {

@@ -27,14 +27,6 @@ type_values() {
   done
 }
 
-# Checks FILE holds exactly the lines setting0 "A", setting1 "B", setting2 "C".
-check_saved() {
-  local file=$1 expected
-  expected=$(printf 'setting0 "%s"\nsetting1 "%s"\nsetting2 "%s"' "$2" "$3" "$4")
-  [ "$(tr -d '\r' <"$file")" = "$expected" ] ||
-    fail "$file holds:"$'\n'"$(cat "$file")"$'\n'"not:"$'\n'"$expected"
-}
-
 save_as_then_open() {
   start_tool "$work/three.inf"
   find_main_window 10

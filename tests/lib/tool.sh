@@ -160,6 +160,15 @@ write_config() {
   } >"$file"
 }
 
+# Checks FILE holds exactly the lines setting0 "A", setting1 "B", setting2 "C" (line ends as the
+# system writes them).
+check_saved() {
+  local file=$1 expected
+  expected=$(printf 'setting0 "%s"\nsetting1 "%s"\nsetting2 "%s"' "$2" "$3" "$4")
+  [ "$(tr -d '\r' <"$file")" = "$expected" ] ||
+    fail "$file holds:"$'\n'"$(cat "$file")"$'\n'"not:"$'\n'"$expected"
+}
+
 tool_running() { kill -0 "$app_pid" 2>/dev/null; }
 tool_ended() { ! tool_running; }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Makes the Wine prefix that the end-to-end scripts run the Windows executable in, when it is
-# missing: wine-prefix.sh PREFIX. About 30 s and 700 MB; an existing prefix is only checked.
-# The prefix draws on X (Wine's default graphics driver), unlike the unit tests' prefix, and has
+# Makes a Wine prefix when it is missing (the end-to-end scripts' prefix, and the unit tests' one
+# through tests/wine/session.sh): wine-prefix.sh PREFIX. About 30 s and 700 MB; an existing
+# prefix is only checked. The end-to-end prefix draws on X (Wine's default graphics driver),
+# unlike the unit tests' prefix, which their session turns to the null driver. Both have
 # Wine's own fonts: Debian's Wine does not find them where they are installed, and the dialogs
 # would be laid out in another face and at another size than on Windows. Wine's processes print
 # into PREFIX.log, never into the caller's output, which CTest waits on.

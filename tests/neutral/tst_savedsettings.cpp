@@ -16,13 +16,8 @@
 #include "tests/neutral/support/SettingsForm.h"
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+// A file held open by another program: the system's own handles.
+#include "platform/win32/System.h"
 #endif
 
 namespace {

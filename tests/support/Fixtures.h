@@ -1,4 +1,5 @@
-// What many suites need around the code under test: a plain window for controls and forms, whole
+// What many suites need around the code under test: a plain window for controls and forms
+// (neutral::PlainWindow), whole
 // files written and read, the config.inf beside the test's own executable (where the main dialog
 // reads it), and a dialog run modally with a callback while it is shown.
 #pragma once
@@ -8,7 +9,7 @@
 #include <functional>
 
 #include "platform/CDialog.h"
-#include "tests/support/TestWindow.h"
+#include "tests/neutral/support/PlainWindow.h"
 
 namespace testsupport {
 

@@ -5,27 +5,14 @@
 #include <sstream>
 #include <vector>
 
-#include "config/Setting.h"
 #include "platform/qt/QtWindows.h"
 
 namespace testsupport {
 
 std::string ByteEntries(const QByteArrayList& ids) {
-  std::string text;
-  for (const QByteArray& id : ids) text += "ID \"" + id.toStdString() + "\" \"BYTE\"\n";
-  return text;
-}
-
-SettingsForm::SettingsForm(const std::string& configText, Boxes boxes) {
-  std::istringstream in(configText);
-  config.ParseConfig(in);
-  if (boxes == Boxes::None) return;
-  config.CreateControls(this);
-  if (boxes == Boxes::Numbered) Number();
-}
-
-CEdit* SettingsForm::EditBox(int row) const {
-  return static_cast<CByteSetting*>(config.GetSetting(row))->GetEditBox();
+  neutral::Strings names;
+  for (const QByteArray& id : ids) names.push_back(id.toStdString());
+  return neutral::ByteEntries(names);
 }
 
 QLineEdit* SettingsForm::Edit(int row) const {
@@ -42,11 +29,6 @@ QStringList SettingsForm::Texts() const {
   QStringList texts;
   for (int row = 0; row < config.GetCount(); ++row) texts << Edit(row)->text();
   return texts;
-}
-
-void SettingsForm::Number(int first, int step) {
-  for (int row = 0; row < config.GetCount(); ++row)
-    config.GetSetting(row)->SetValue(first + row * step);
 }
 
 QByteArray SettingsForm::Bytes() const {

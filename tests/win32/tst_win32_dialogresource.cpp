@@ -41,8 +41,8 @@ std::wstring ClassOf(HWND hwnd) {
   return name;
 }
 
-RECT InPixels(HWND dialog, int x, int y, int cx, int cy) {
-  RECT rect{x, y, x + cx, y + cy};
+SystemRECT InPixels(HWND dialog, int x, int y, int cx, int cy) {
+  SystemRECT rect{x, y, x + cx, y + cy};
   MapDialogRect(dialog, &rect);
   return rect;
 }
@@ -75,9 +75,9 @@ TEST_F(DialogFromTemplate, HasAModalFrameWithTheCloseBoxOnly) {
 }
 
 TEST_F(DialogFromTemplate, ClientAreaIsTheTemplatesSizeInItsFont) {
-  RECT client;
+  SystemRECT client;
   GetClientRect(m_dialog, &client);
-  const RECT expected = InPixels(m_dialog, 0, 0, 255, 191);
+  const SystemRECT expected = InPixels(m_dialog, 0, 0, 255, 191);
   EXPECT_EQ(client.right, expected.right);
   EXPECT_EQ(client.bottom, expected.bottom);
   // 8 points at the screen's resolution.
@@ -117,10 +117,11 @@ TEST_F(DialogFromTemplate, ItemsAreTheSystemsControlsInPlace) {
     EXPECT_NE(style & WS_VISIBLE, 0u) << i;
     if (e.type != SS_ICON) {  // an icon sizes itself to its image
       EXPECT_EQ(TextOf(child), e.text) << i;
-      RECT placed;
+      SystemRECT placed;
       GetWindowRect(child, &placed);
-      MapWindowPoints(HWND_DESKTOP, m_dialog, reinterpret_cast<POINT*>(&placed), 2);
-      const RECT want = InPixels(m_dialog, kItems[i].x, kItems[i].y, kItems[i].cx, kItems[i].cy);
+      MapWindowPoints(HWND_DESKTOP, m_dialog, reinterpret_cast<SystemPOINT*>(&placed), 2);
+      const SystemRECT want =
+          InPixels(m_dialog, kItems[i].x, kItems[i].y, kItems[i].cx, kItems[i].cy);
       EXPECT_EQ(placed.left, want.left) << i;
       EXPECT_EQ(placed.top, want.top) << i;
       EXPECT_EQ(placed.right, want.right) << i;

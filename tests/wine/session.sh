@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Wine session the Windows build's tests run in (CTest fixture wine_session):
-#   session.sh start PREFIX   makes the prefix if it is missing, gives it Wine's own fonts, and
-#                             leaves a persistent wineserver with the prefix booted
+#   session.sh start PREFIX   makes the prefix if it is missing and gives it Wine's own fonts (as
+#                             tests/lib/wine-prefix.sh does), draws with Wine's null graphics
+#                             driver, and leaves a persistent wineserver with the prefix booted
 #   session.sh stop PREFIX    ends that wineserver and every process of the prefix
 # Every Wine process here runs detached from the caller's output: Wine's helper processes
 # (services, explorer...) outlive the command, and holding CTest's pipe they would make it wait
@@ -26,22 +27,8 @@ case $action in
       echo "a Wine server left in $prefix did not end" >&2
       exit 1
     }
-    if [ ! -f "$prefix/system.reg" ]; then
-      mkdir -p "$prefix"
-      echo "making the Wine prefix $prefix"
-      wine wineboot -i </dev/null >>"$log" 2>&1
-      wineserver -w
-    fi
-    # Debian's Wine does not look for its own fonts: without them the dialog fonts fall back to
-    # another face and the dialogs come out at another size than on Windows.
-    own_fonts=(/usr/share/wine/fonts/*)
-    [ -e "${own_fonts[0]}" ] || {
-      echo "Wine's own fonts are missing from /usr/share/wine/fonts (package fonts-wine)" >&2
-      exit 1
-    }
-    fonts="$prefix/drive_c/windows/Fonts"
-    mkdir -p "$fonts"
-    cp -uL "${own_fonts[@]}" "$fonts/"
+    # The prefix with Wine's own fonts, made as the end-to-end scripts' prefix is.
+    bash "$(dirname "${BASH_SOURCE[0]}")/../lib/wine-prefix.sh" "$prefix"
     # The tests have no display, and without one Wine creates no window at all (CreateWindow
     # fails with ERROR_INVALID_WINDOW_HANDLE). Wine's null graphics driver gives them windows,
     # messages and painting without X. Set before the session's processes start: they read it

@@ -9,6 +9,8 @@ namespace neutral {
 class PlainWindow : public CWnd {
  public:
   PlainWindow();
+  // With a client area of this size.
+  PlainWindow(int width, int height);
 };
 
 }  // namespace neutral

@@ -10,14 +10,20 @@ std::string ByteEntries(const Strings& ids) {
   return text;
 }
 
-SettingsForm::SettingsForm(const Strings& ids, Boxes boxes) {
-  std::istringstream in(ByteEntries(ids));
+SettingsForm::SettingsForm(const Strings& ids, Boxes boxes)
+    : SettingsForm(ConfigText{ByteEntries(ids)}, boxes) {}
+
+SettingsForm::SettingsForm(const ConfigText& configText, Boxes boxes) {
+  std::istringstream in(configText.text);
   config.ParseConfig(in);
   if (boxes == Boxes::None) return;
   config.CreateControls(this);
-  if (boxes == Boxes::Numbered) {
-    for (int row = 0; row < config.GetCount(); ++row) config.GetSetting(row)->SetValue(row + 1);
-  }
+  if (boxes == Boxes::Numbered) Number();
+}
+
+void SettingsForm::Number(int first, int step) {
+  for (int row = 0; row < config.GetCount(); ++row)
+    config.GetSetting(row)->SetValue(first + row * step);
 }
 
 CEdit* SettingsForm::EditBox(int row) const {
