@@ -22,14 +22,20 @@ set(platform_backend_sources
   ${CMAKE_CURRENT_LIST_DIR}/DialogLook.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DialogWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextCodec.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WaylandSeat.cpp
 )
 add_library(platform_backend OBJECT ${platform_backend_sources})
 target_include_directories(platform_backend PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR})
-target_link_libraries(platform_backend PRIVATE Qt6::Widgets project_warnings)
+# libwayland's client library asks a Wayland compositor, if any, whether it has a seat before the
+# toolkit connects (WaylandSeat.cpp).
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
+target_link_libraries(platform_backend PRIVATE Qt6::Widgets PkgConfig::WAYLAND_CLIENT
+                                               project_warnings)
 target_sources(platform PRIVATE $<TARGET_OBJECTS:platform_backend>)
 # Private: the tool's code compiles without Qt's headers. Code that uses the Qt backend's own
 # headers (platform/qt/, the tests) links Qt itself.
-target_link_libraries(platform PRIVATE Qt6::Widgets)
+target_link_libraries(platform PRIVATE Qt6::Widgets PkgConfig::WAYLAND_CLIENT)
 
 # The program's entry, linked into the executable only.
 add_library(platform_main OBJECT ${CMAKE_CURRENT_LIST_DIR}/WinMain.cpp)
