@@ -12,7 +12,7 @@
 #include "platform/CWinApp.h"
 #include "platform/qt/NameFilters.h"
 #include "tests/support/ModalWatchdog.h"
-#include "tests/support/ScriptedDialogs.h"
+#include "tests/neutral/support/ScriptedDialogs.h"
 
 class TestFileDialog : public QObject {
   Q_OBJECT
@@ -59,7 +59,7 @@ void TestFileDialog::fileExt_data() {
 
 void TestFileDialog::fileExt() {
   QFETCH(QByteArray, path);
-  testsupport::ScriptedDialogs script;
+  neutral::ScriptedDialogs script;
   script.AnswerPath(path.toStdString());
   CFileDialog dialog(false);
   QCOMPARE(dialog.DoModal(), IDOK);
@@ -141,7 +141,7 @@ void TestFileDialog::messageBox() {
   QCOMPARE(caption, QString("Universal Programmer"));
   QCOMPARE(text, QString("Unable to open file!"));
 
-  testsupport::ScriptedDialogs script;  // now only recorded: a window would block the test
+  neutral::ScriptedDialogs script;  // now only recorded: a window would block the test
   QCOMPARE(AfxMessageBox("Unable to write to file!"), IDOK);
   QCOMPARE(script.Messages(), std::vector<CString>{"Unable to write to file!"});
 }

@@ -1,8 +1,8 @@
-#include "tests/support/ScriptedDialogs.h"
+#include "tests/neutral/support/ScriptedDialogs.h"
 
 #include <utility>
 
-namespace testsupport {
+namespace neutral {
 
 ScriptedDialogs::ScriptedDialogs() { platform::SetDialogAnswerSource(this); }
 
@@ -28,4 +28,4 @@ int ScriptedDialogs::AnswerMessageBox(const char* text, UINT type) {
   return answer;
 }
 
-}  // namespace testsupport
+}  // namespace neutral

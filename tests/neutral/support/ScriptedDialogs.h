@@ -9,7 +9,7 @@
 #include "platform/CString.h"
 #include "platform/DialogAnswerSource.h"
 
-namespace testsupport {
+namespace neutral {
 
 class ScriptedDialogs : public platform::DialogAnswerSource {
  public:
@@ -40,4 +40,4 @@ class ScriptedDialogs : public platform::DialogAnswerSource {
   std::vector<CString> m_messages;
 };
 
-}  // namespace testsupport
+}  // namespace neutral
