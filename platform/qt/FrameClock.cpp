@@ -1,0 +1,80 @@
+// The Qt backend's frames. On Wayland the compositor tells a client when to draw its next frame
+// (the surface's frame callback), and Qt hands that on as the window's update request: one per
+// frame that composed the window's previous drawing. Its moment is the frame's, give or take the
+// hop from Qt's event thread, and the period is measured from the frames themselves (a
+// compositor's repaint rhythm need not be the mode's refresh rate it announces). A frame
+// callback comes only for a frame the window has drawn into, so while the frames are followed
+// the window draws a little every frame.
+//
+// Elsewhere no frames are known: on X11 drawing shows at once unless a compositor runs (and then
+// no toolkit interface tells when it composes), and Qt's update requests there come from a timer,
+// not from the screen; the offscreen platform has no screen at all.
+#include "platform/FrameClock.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QWidget>
+#include <QWindow>
+
+#include "platform/PerformanceCounter.h"
+#include "platform/qt/QtWindows.h"
+
+namespace platform {
+
+namespace {
+
+class UpdateRequestClock : public QObject, public FrameClock {
+ public:
+  UpdateRequestClock(QWidget* widget, QWindow* window) : m_widget(widget), m_window(window) {
+    m_window->installEventFilter(this);
+    Draw();
+  }
+  ~UpdateRequestClock() override {
+    if (m_window) m_window->removeEventFilter(this);
+  }
+
+  bool LatestFrame(Frame* frame) override {
+    if (m_frames == 0) return false;
+    *frame = Frame{m_frames, m_latest, 0};
+    return true;
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == m_window && event->type() == QEvent::UpdateRequest) {
+      QueryPerformanceCounter(&m_latest);
+      ++m_frames;
+      Draw();
+    }
+    return false;  // the window handles its update request as ever
+  }
+
+ private:
+  // One pixel of the window's own background, repainted: enough for the compositor to send the
+  // next frame's callback, which Qt turns into the next update request.
+  void Draw() {
+    if (!m_widget || !m_window) return;
+    m_widget->update(0, 0, 1, 1);
+    m_window->requestUpdate();
+  }
+
+  QPointer<QWidget> m_widget;
+  QPointer<QWindow> m_window;
+  std::uint64_t m_frames = 0;
+  std::int64_t m_latest = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<FrameClock> FollowBackendFrames(CWnd& window) {
+  if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return nullptr;
+  QWidget* widget = qt::WidgetOf(window);
+  if (!widget) return nullptr;
+  widget = widget->window();
+  QWindow* handle = widget->windowHandle();
+  if (!handle) return nullptr;
+  return std::make_unique<UpdateRequestClock>(widget, handle);
+}
+
+}  // namespace platform

@@ -1,0 +1,89 @@
+#include "programming/FramePlan.h"
+
+#include <algorithm>
+
+namespace {
+
+// The period the frames show: the median of the latest spacings, so that a late or a missing
+// frame does not move it. At least two spacings, else none.
+std::int64_t MedianSpacing(const FramePlan::FrameTime* frames, std::size_t count) {
+  std::array<std::int64_t, 16> spacings{};
+  std::size_t n = 0;
+  for (std::size_t i = 1; i < count && n < spacings.size(); ++i) {
+    const auto frames_between = static_cast<std::int64_t>(frames[i].number - frames[i - 1].number);
+    const std::int64_t time = frames[i].time - frames[i - 1].time;
+    if (frames_between > 0 && time > 0) spacings[n++] = time / frames_between;
+  }
+  if (n < 2) return 0;
+  std::nth_element(spacings.begin(), spacings.begin() + n / 2, spacings.begin() + n);
+  return spacings[n / 2];
+}
+
+}  // namespace
+
+void FramePlan::SeeFrame(const FrameTime& frame) {
+  if (m_frames > 0 && frame.number <= m_history[m_frames - 1].number) return;  // seen already
+  if (m_frames == kHistory) {
+    std::move(m_history.begin() + 1, m_history.end(), m_history.begin());
+    --m_frames;
+  }
+  m_history[m_frames++] = frame;
+  m_period = frame.period > 0 ? frame.period : MedianSpacing(m_history.data(), m_frames);
+
+  // The first frame after the tick shows its swap. When frames went by unseen between two looks,
+  // it is the first of them that came after the tick.
+  if (!m_hasAnchor && (!m_sawFrameAtTick || frame.number > m_frameAtTick)) {
+    m_anchor = frame.time;
+    if (m_sawFrameAtTick && m_period > 0) {
+      const auto unseen = static_cast<std::int64_t>(frame.number - m_frameAtTick - 1);
+      std::int64_t first = frame.time - unseen * m_period;
+      if (first <= m_tick) first += ((m_tick - first) / m_period + 1) * m_period;
+      m_anchor = std::min(first, frame.time);
+    }
+    m_hasAnchor = true;
+  }
+}
+
+void FramePlan::Ticked(std::int64_t now) {
+  m_tick = now;
+  m_sawFrameAtTick = m_frames > 0;
+  m_frameAtTick = m_sawFrameAtTick ? m_history[m_frames - 1].number : 0;
+  m_hasAnchor = false;
+}
+
+std::int64_t FramePlan::Period() const {
+  return m_period >= kShortestPeriod && m_period <= kLongestPeriod ? m_period : 0;
+}
+
+bool FramePlan::FollowsFrames(std::int64_t now) const {
+  const std::int64_t period = Period();
+  if (period == 0 || m_frames == 0) return false;
+  return now - m_history[m_frames - 1].time <= kMissingFramesAllowed * period;
+}
+
+// The frame that a swap drawn at `now` shows in, after the latest frame seen at `latest`: the
+// next one. Once that one is due its news may just be late (up to half a period): -1, wait for
+// it. Later still, it went by without news (dropped, or missed): the next one to come.
+static std::int64_t FrameShowing(std::int64_t latest, std::int64_t period, std::int64_t now) {
+  if (now < latest + period) return latest + period;
+  if (now < latest + period + period / 2) return -1;
+  return latest + (1 + (now - latest - period / 2) / period) * period;
+}
+
+bool FramePlan::IsDue(std::int64_t now, std::int64_t wait) const {
+  if (wait <= 0) return true;
+  if (!FollowsFrames(now)) return now - m_tick >= wait;
+  if (!m_hasAnchor) return false;  // the previous swap is not on screen yet
+  const std::int64_t period = Period();
+  const std::int64_t shows = FrameShowing(m_history[m_frames - 1].time, period, now);
+  if (shows < 0) return false;
+  // Now, unless the frame after that one is nearer to the due time (a tie goes to the earlier).
+  return shows + period / 2 >= m_anchor + wait;
+}
+
+std::int64_t FramePlan::NextLook(std::int64_t now) const {
+  const std::int64_t period = Period();
+  if (period == 0 || m_frames == 0) return now;
+  const std::int64_t next = m_history[m_frames - 1].time + period;
+  return now < next ? next + kLookAfterFrame : now + kLookAgain;
+}
