@@ -42,20 +42,27 @@ class UpdateRequestClock : public QObject, public FrameClock {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == m_window && event->type() == QEvent::UpdateRequest) {
+    if (watched != m_window) return false;
+    if (event->type() == QEvent::UpdateRequest && m_window->isExposed()) {
       QueryPerformanceCounter(&m_latest);
       ++m_frames;
       Draw();
+    } else if (event->type() == QEvent::Expose && m_window->isExposed()) {
+      // Shown again: Qt counts a window whose frame callback stays away for long as hidden, and
+      // draws nothing there, so the frames are asked for afresh once it is back.
+      Draw();
     }
-    return false;  // the window handles its update request as ever
+    return false;  // the window handles its events as ever
   }
 
  private:
-  // One pixel of the window's own background, repainted: enough for the compositor to send the
-  // next frame's callback, which Qt turns into the next update request.
+  // One pixel of the client area's background, repainted and committed at once: enough for the
+  // compositor to send the next frame's callback, which Qt turns into the next update request.
+  // (The top-level widget's own repaint on an update request draws nothing where its children
+  // cover it, and a request that commits nothing comes back at once, not at the next frame.)
   void Draw() {
     if (!m_widget || !m_window) return;
-    m_widget->update(0, 0, 1, 1);
+    m_widget->repaint(0, 0, 1, 1);
     m_window->requestUpdate();
   }
 
@@ -69,12 +76,10 @@ class UpdateRequestClock : public QObject, public FrameClock {
 
 std::unique_ptr<FrameClock> FollowBackendFrames(CWnd& window) {
   if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return nullptr;
-  QWidget* widget = qt::WidgetOf(window);
-  if (!widget) return nullptr;
-  widget = widget->window();
-  QWindow* handle = widget->windowHandle();
+  QWidget* client = qt::ClientWidgetOf(window);
+  QWindow* handle = client ? client->window()->windowHandle() : nullptr;
   if (!handle) return nullptr;
-  return std::make_unique<UpdateRequestClock>(widget, handle);
+  return std::make_unique<UpdateRequestClock>(client, handle);
 }
 
 }  // namespace platform
