@@ -3,6 +3,9 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ make qt6-base-dev qt6-qpa-plugins xvfb xauth xdotool libx11-dev
   fonts-dejavu-core)
+# The Qt backend asks a Wayland compositor for its seat before the toolkit connects: libwayland's
+# client library and pkg-config, which finds it.
+packages+=(libwayland-dev pkg-config)
 # Packaging (dpkg-shlibdeps, dpkg-buildflags and file, which CPack runs for `make package`), and
 # the package tests' checks: lintian, desktop-file-validate, appstreamcli, and xprop for the
 # window's class.

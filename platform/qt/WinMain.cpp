@@ -4,8 +4,10 @@
 
 #include "platform/CWinApp.h"
 #include "platform/qt/DialogLook.h"
+#include "platform/qt/WaylandSeat.h"
 
 int main(int argc, char** argv) {
+  platform::AvoidInputMethodWithoutSeat();
   QApplication application(argc, argv);
   platform::UseClassicLook();
   CWinApp* app = AfxGetApp();

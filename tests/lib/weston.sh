@@ -1,5 +1,6 @@
 # Shared by the tests that run the real tool on Wayland: sourced after x-display.sh, not run. The
-# caller defines `work` and `fail MESSAGE`, starts its X display, then calls start_weston.
+# caller defines `work` and `fail MESSAGE`, starts its X display, then calls start_weston (or,
+# without an X display, start_headless_weston).
 #
 # Input: the headless backend of Weston has no seat at all (no keyboard, no pointer), and Debian
 # offers no tool that injects input into Weston (wtype needs a virtual-keyboard protocol Weston
@@ -10,10 +11,12 @@
 # decoration theme.
 
 # Exits 77 (CTest's skip) when Weston, its screenshooter, Qt's wayland plugin (looked for in
-# QT_PLUGIN_DIR), Xvfb, xdotool or ImageMagick is missing.
+# QT_PLUGIN_DIR) or ImageMagick is missing; for Weston nested in X (the default), also Xvfb,
+# xdotool or Weston's X11 backend; for `headless`, Weston's headless backend.
 require_weston() {
-  local qt_plugins=$1 tool
-  for tool in weston weston-screenshooter Xvfb xdotool convert; do
+  local qt_plugins=$1 backend=${2:-x11} tool tools=(weston weston-screenshooter convert)
+  [ "$backend" = headless ] || tools+=(Xvfb xdotool)
+  for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null ||
       { echo "skipped: $tool is not installed (scripts/install-deps.sh installs it)"; exit 77; }
   done
@@ -21,21 +24,18 @@ require_weston() {
     echo "skipped: Qt's wayland platform plugin is not in $qt_plugins/platforms (qt6-wayland)"
     exit 77
   }
-  weston --help 2>&1 | grep -q 'x11-backend' ||
-    { echo "skipped: weston has no X11 backend"; exit 77; }
+  weston --help 2>&1 | grep -q "$backend-backend" ||
+    { echo "skipped: weston has no $backend backend"; exit 77; }
 }
 
-# The compositor's output, and where the pointer rests between clicks: inside the output, so that
-# the compositor has the keyboard, and in its corner, so that it hides no window's edge.
+# The compositor's output.
 readonly output_width=1024 output_height=768
 # A colour that nothing of the tool's is drawn in: every changed pixel on it is the tool's.
 readonly background=204060
 
-# Starts Weston nested in the X display with a plain background and nothing else on its output;
-# further lines for its [shell] section may be given. Sets weston_pid, output_x and output_y (where
-# the output is on the X display, for the panel sampler) and exports WAYLAND_DISPLAY. Waits until
-# the background shows.
-start_weston() {
+# Writes $work/weston.ini: a plain background and nothing else on the output; further lines for
+# its [shell] section may be given.
+write_weston_ini() {
   {
     printf '[core]\nidle-time=0\n\n[shell]\npanel-position=none\nbackground-color=0xff%s\n' \
       "$background"
@@ -43,6 +43,14 @@ start_weston() {
     printf '%s\n' "$@"
     printf '\n[input-method]\npath=\n'
   } >"$work/weston.ini"
+}
+
+# Starts Weston nested in the X display with a plain background and nothing else on its output;
+# further lines for its [shell] section may be given. Sets weston_pid, output_x and output_y (where
+# the output is on the X display, for the panel sampler) and exports WAYLAND_DISPLAY. Waits until
+# the background shows.
+start_weston() {
+  write_weston_ini "$@"
   local socket="wayland-test-$$"
   weston --config="$work/weston.ini" --backend=x11-backend.so --use-pixman --debug \
     --socket="$socket" --width=$output_width --height=$output_height --idle-time=0 \
@@ -54,6 +62,10 @@ start_weston() {
   [ -n "$output_window" ] || fail "Weston did not open its output window"
   eval "$(xdotool getwindowgeometry --shell "$output_window" | grep -E '^(X|Y)=[0-9]+$')"
   output_x=$X output_y=$Y
+  # The X keyboard focus stays on the compositor's window, wherever the pointer goes. Without a
+  # window manager it would follow the pointer, and the compositor drops its own keyboard focus
+  # each time the pointer leaves its window.
+  xdotool windowfocus --sync "$output_window"
   export WAYLAND_DISPLAY=$socket
   mkdir -p "$work/shot"
   park_pointer
@@ -62,13 +74,66 @@ start_weston() {
   echo "Wayland display $WAYLAND_DISPLAY, output at +$output_x+$output_y"
 }
 
-park_pointer() {
-  xdotool mousemove $((output_x + output_width - 1)) $((output_y + output_height - 1))
+# Starts Weston's headless backend: an output of its own and no seat at all (no keyboard, no
+# pointer), with the same plain background. Needs no X display. Sets weston_pid, output_x and
+# output_y (0), exports WAYLAND_DISPLAY and waits until the background shows.
+start_headless_weston() {
+  write_weston_ini
+  export XDG_RUNTIME_DIR="$work/runtime"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  unset DISPLAY QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR QT_FONT_DPI \
+    QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR
+  local socket="wayland-test-$$"
+  weston --config="$work/weston.ini" --backend=headless-backend.so --use-pixman --debug \
+    --socket="$socket" --width=$output_width --height=$output_height --idle-time=0 \
+    >"$work/weston.log" 2>&1 &
+  weston_pid=$!
+  output_x=0 output_y=0
+  export WAYLAND_DISPLAY=$socket
+  mkdir -p "$work/shot"
+  desktop_ready() {
+    kill -0 "$weston_pid" 2>/dev/null || fail "Weston's headless backend ended: $(tail -n 5 \
+      "$work/weston.log")"
+    screenshot desktop && [ "$(pixel_at desktop 10 10)" = "$background" ]
+  }
+  wait_until 20 desktop_ready || fail "the headless compositor did not show its background"
+  echo "Wayland display $WAYLAND_DISPLAY, headless, no seat"
 }
+
+# Moves the pointer to output coordinates X Y, by way of a point outside the output's window.
+# Weston's X11 backend follows the X pointer by relative motion (each move is the difference from
+# the last position it saw) and clamps its own pointer to the output. When its first pointer events
+# come before its pointer has a place on the output, it clamps at the output's top-left corner and
+# from then on lags the X pointer by a fixed offset: moves towards that corner are lost, clicks land
+# elsewhere, and its pointer is drawn where no test put it. Only the pointer entering its window
+# tells it the absolute position again; so every move leaves the window and comes back in.
+move_pointer() {
+  xdotool mousemove $((output_x + output_width + 16)) $((output_y + 16)) \
+    mousemove $((output_x + $1)) $((output_y + $2))
+}
+# Where the pointer rests between clicks: inside the output, so that the compositor has it, and in
+# its bottom-right corner, where no window of the tests reaches. Its picture there is left out of
+# every comparison of screenshots (changed_box).
+park_pointer() {
+  move_pointer $((output_width - 1)) $((output_height - 1))
+}
+readonly pointer_rest_area="$((output_width - 40)),$((output_height - 40)) $((output_width - 1)),$((output_height - 1))"
 # Clicks at output coordinates.
 click_at() {
-  xdotool mousemove $((output_x + $1)) $((output_y + $2)) click 1
+  move_pointer "$1" "$2"
+  xdotool click 1
   park_pointer
+}
+# Clicks at output coordinates X Y, then waits up to SECONDS for COMMAND... to hold: a click is
+# judged by what it did. One that did nothing is repeated once, and the log says so.
+click_until() {
+  local x=$1 y=$2 seconds=$3
+  shift 3
+  click_at "$x" "$y"
+  wait_until "$seconds" "$@" && return 0
+  echo "the click at ($x, $y) did nothing within $seconds s ($*): clicking once more"
+  click_at "$x" "$y"
+  wait_until "$seconds" "$@"
 }
 
 # Writes the compositor's screenshot to $work/NAME.png.
@@ -80,7 +145,8 @@ screenshot() {
 # Prints the bounding box WxH+X+Y of the pixels that differ between two screenshots (0x0+... when
 # none do).
 changed_box() {
-  convert "$work/$1.png" "$work/$2.png" -compose difference -composite -threshold 0 \
+  convert "$work/$1.png" "$work/$2.png" -fill "#$background" -draw "rectangle $pointer_rest_area" \
+    -compose difference -composite -threshold 0 \
     -format '%@' info: 2>/dev/null
 }
 # Sets BOX_W, BOX_H, BOX_X, BOX_Y from a box WxH+X+Y.
@@ -99,6 +165,18 @@ black_panel_box() {
 pixel_at() {
   convert "$work/$1.png" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6 | tr 'A-F' 'a-f'
 }
+
+# Prints the boxes WxH+X+Y of the edit boxes in the window at box WxH+X+Y of screenshot NAME,
+# top to bottom, relative to the window: its white areas of about 50 x 20.
+edit_boxes() {
+  convert "$work/$1.png" -crop "$2" +repage \
+    -fill black +opaque white -morphology Open Rectangle:30x12 \
+    -define connected-components:verbose=true -define connected-components:area-threshold=100 \
+    -connected-components 4 null: 2>/dev/null |
+    sed -n 's/^ *[0-9]*: \([0-9]*x[0-9]*+[0-9]*+[0-9]*\) .* srgb(255,255,255)$/\1/p' |
+    sort -t+ -k3,3n
+}
+count_edit_boxes() { edit_boxes "$@" | grep -c .; }
 
 # Prints the box of the left panel, waiting up to 20 s for it; empty when it never showed.
 find_left_panel() {
