@@ -15,9 +15,11 @@
 #                output watched by the panel sampler;
 #   xvfb         the dialog straight on Xvfb, which shows drawing at once: no frames, so both
 #                series take the same path, and their difference is the noise of the machine.
-# Each run is the real dialog over a 20-byte packet (200 swaps). The compositors run at the
-# lowest real-time priority where permitted (as a desktop's compositor schedules its frames);
-# otherwise a loaded machine wakes their frame timers up to a scheduler tick late.
+# Each run is the real dialog over a 20-byte packet (200 swaps). The compositors, Xvfb and the
+# panel sampler run at the lowest real-time priority where permitted (as a desktop's compositor
+# schedules its frames, and as a device watches the screen whatever the machine does): on a
+# loaded machine an ordinary priority wakes a frame timer up to a scheduler tick late, and Xvfb,
+# which the X11 backend draws into, stalls it for up to hundreds of milliseconds.
 #   bench/run-frames.sh [BUILD_DIR] [RUNS] [OUT_DIR] [DISPLAYS...]
 # bench/frames_report.py OUT_DIR prints the tables (python3).
 set -euo pipefail
@@ -54,6 +56,7 @@ realtime=()
 chrt -f 1 true 2>/dev/null && realtime=(chrt -f 1)
 
 start_display
+[ ${#realtime[@]} -eq 0 ] || chrt -f -p 1 "$xvfb_pid"
 # One compositor per display, each with its own socket: SOCKET INI_EXTRA BACKEND_ARGS...
 start_weston() {
   local socket=$1 extra=$2
@@ -133,8 +136,8 @@ run_once() {
   esac
   if [ -n "$panels" ]; then
     read -r lx ly rx ry <<<"$panels"
-    "$build/bench/panel_sampler" "$lx" "$ly" "$rx" "$ry" --ready "$work/ready" --swaps 200 \
-      --timeout-ms 60000 --record "$name.swaps" >"$name.sampler" || status=$?
+    "${realtime[@]}" "$build/bench/panel_sampler" "$lx" "$ly" "$rx" "$ry" --ready "$work/ready" \
+      --swaps 200 --timeout-ms 60000 --record "$name.swaps" >"$name.sampler" || status=$?
   fi
   wait "$app" || true
   grep -E '^(REQUEST|FRAMES)' "$work/app.out" >"$name.app" || true

@@ -4,19 +4,27 @@
 
 namespace {
 
-// The period the frames show: the median of the latest spacings, so that a late or a missing
-// frame does not move it. At least two spacings, else none.
-std::int64_t MedianSpacing(const FramePlan::FrameTime* frames, std::size_t count) {
-  std::array<std::int64_t, 16> spacings{};
+// The period the frames show: the mean spacing of the latest frames, leaving out spacings far
+// from the median (a frame dropped, or its news late), so that neither moves it. Needs a few.
+std::int64_t MeasuredPeriod(const FramePlan::FrameTime* frames, std::size_t count) {
+  std::array<std::int64_t, 64> spacings{};
   std::size_t n = 0;
   for (std::size_t i = 1; i < count && n < spacings.size(); ++i) {
-    const auto frames_between = static_cast<std::int64_t>(frames[i].number - frames[i - 1].number);
+    const auto between = static_cast<std::int64_t>(frames[i].number - frames[i - 1].number);
     const std::int64_t time = frames[i].time - frames[i - 1].time;
-    if (frames_between > 0 && time > 0) spacings[n++] = time / frames_between;
+    if (between > 0 && time > 0) spacings[n++] = time / between;
   }
   if (n < 2) return 0;
-  std::nth_element(spacings.begin(), spacings.begin() + n / 2, spacings.begin() + n);
-  return spacings[n / 2];
+  std::array<std::int64_t, 64> sorted = spacings;
+  std::nth_element(sorted.begin(), sorted.begin() + n / 2, sorted.begin() + n);
+  const std::int64_t median = sorted[n / 2];
+  std::int64_t sum = 0, used = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (spacings[i] * 4 < median * 3 || spacings[i] * 4 > median * 5) continue;
+    sum += spacings[i];
+    ++used;
+  }
+  return sum / used;  // the median itself is always among them
 }
 
 }  // namespace
@@ -28,7 +36,7 @@ void FramePlan::SeeFrame(const FrameTime& frame) {
     --m_frames;
   }
   m_history[m_frames++] = frame;
-  m_period = frame.period > 0 ? frame.period : MedianSpacing(m_history.data(), m_frames);
+  m_period = frame.period > 0 ? frame.period : MeasuredPeriod(m_history.data(), m_frames);
 
   // The first frame after the tick shows its swap. When frames went by unseen between two looks,
   // it is the first of them that came after the tick.
@@ -77,8 +85,11 @@ bool FramePlan::IsDue(std::int64_t now, std::int64_t wait) const {
   const std::int64_t period = Period();
   const std::int64_t shows = FrameShowing(m_history[m_frames - 1].time, period, now);
   if (shows < 0) return false;
+  // Counted in whole frames from the one that showed the previous swap: the news of a frame may
+  // come a few milliseconds early or late, never half a frame.
+  const std::int64_t frames = (shows - m_anchor + period / 2) / period;
   // Now, unless the frame after that one is nearer to the due time (a tie goes to the earlier).
-  return shows + period / 2 >= m_anchor + wait;
+  return frames * period + period / 2 >= wait;
 }
 
 std::int64_t FramePlan::NextLook(std::int64_t now) const {

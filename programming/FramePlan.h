@@ -42,7 +42,7 @@ class FramePlan {
   std::int64_t Period() const;
 
  private:
-  static constexpr std::size_t kHistory = 9;
+  static constexpr std::size_t kHistory = 33;           // a quarter to half a second of frames
   static constexpr std::int64_t kLookAfterFrame = 500;  // the frame's news takes a moment
   static constexpr std::int64_t kLookAgain = 1000;      // while the news of a frame is late
 

@@ -202,7 +202,10 @@ const DisplayCase kDisplays[] = {
     {"144 Hz, 0.5 ms jitter, drops", 144, 500, 131, false, 3472 + 500},
     {"75 Hz, 1 ms jitter, drops", 75, 1000, 101, false, 6667 + 1000},
     {"50 Hz, 2 ms jitter", 50, 2000, 0, false, 10000 + 2000},
+    {"48 Hz, 1 ms jitter", 48, 1000, 0, false, 10417 + 1000},
     {"30 Hz, 2 ms jitter", 30, 2000, 0, false, 16667 + 2000},
+    {"25 Hz, 2 ms jitter", 25, 2000, 0, false, 20000 + 2000},
+    {"24 Hz, 2 ms jitter", 24, 2000, 0, false, 20834 + 2000},
     {"39 Hz (a timer-paced compositor), 3 ms jitter", 38.96, 3000, 0, false, 12834 + 3000},
     {"60 Hz, period told, 1 ms jitter, drops", 60, 1000, 97, true, 1000 + 1000},
 };
