@@ -15,11 +15,12 @@
 #                output watched by the panel sampler;
 #   xvfb         the dialog straight on Xvfb, which shows drawing at once: no frames, so both
 #                series take the same path, and their difference is the noise of the machine.
-# Each run is the real dialog over a 20-byte packet (200 swaps). The compositors, Xvfb and the
-# panel sampler run at the lowest real-time priority where permitted (as a desktop's compositor
-# schedules its frames, and as a device watches the screen whatever the machine does): on a
-# loaded machine an ordinary priority wakes a frame timer up to a scheduler tick late, and Xvfb,
-# which the X11 backend draws into, stalls it for up to hundreds of milliseconds.
+# Each run is the real dialog over a 20-byte packet (200 swaps). The tool (all its threads, the
+# one that reads the compositor's events too), the compositors, Xvfb, the compositor's timeline
+# reader and the panel sampler run at the lowest real-time priority where permitted (as a
+# desktop's compositor schedules its frames, and as a device watches the screen whatever the
+# machine does): on a loaded machine an ordinary priority wakes a frame timer up to a scheduler
+# tick late, and Xvfb, which the X11 backend draws into, stalls it for up to hundreds of ms.
 #   bench/run-frames.sh [BUILD_DIR] [RUNS] [OUT_DIR] [DISPLAYS...]
 # bench/frames_report.py OUT_DIR prints the tables (python3).
 set -euo pipefail
@@ -108,14 +109,16 @@ run_once() {
   socket=$(socket_of "$display")
   if [ -n "$socket" ]; then
     app_env=(env -u DISPLAY QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY="$socket")
-    WAYLAND_DISPLAY="$socket" weston-debug timeline -o "$name.timeline" 2>/dev/null &
+    # The timeline's reader too: the compositor waits for it when its stream fills up.
+    WAYLAND_DISPLAY="$socket" "${realtime[@]}" weston-debug timeline -o "$name.timeline" \
+      2>/dev/null &
     timeline_pid=$!
     WAYLAND_DISPLAY="$socket" weston-simple-shm >/dev/null 2>&1 &
     busy_pid=$!
   fi
   python3 -c 'import time; print(time.clock_gettime_ns(time.CLOCK_MONOTONIC) // 1000 -
                 time.clock_gettime_ns(time.CLOCK_MONOTONIC_RAW) // 1000)' >"$name.clocks"
-  "${app_env[@]}" "$build/bench/bench_programdialog" --wait-for "$work/ready" \
+  "${app_env[@]}" "${realtime[@]}" "$build/bench/bench_programdialog" --wait-for "$work/ready" \
     --record "$name.requests" "${flags[@]}" >"$work/app.out" 2>"$work/app.err" &
   local app=$!
   local panels="" status=0

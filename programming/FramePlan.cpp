@@ -81,13 +81,20 @@ static std::int64_t FrameShowing(std::int64_t latest, std::int64_t period, std::
 bool FramePlan::IsDue(std::int64_t now, std::int64_t wait) const {
   if (wait <= 0) return true;
   if (!FollowsFrames(now)) return now - m_tick >= wait;
-  if (!m_hasAnchor) return false;  // the previous swap is not on screen yet
   const std::int64_t period = Period();
-  const std::int64_t shows = FrameShowing(m_history[m_frames - 1].time, period, now);
+  const std::int64_t latest = m_history[m_frames - 1].time;
+  const std::int64_t shows = FrameShowing(latest, period, now);
   if (shows < 0) return false;
+  // The previous swap shows in the first frame after its tick. Until that frame's news comes it
+  // is not on screen yet, unless the news is overdue: then the frames keep their rhythm unseen.
+  std::int64_t anchor = m_anchor;
+  if (!m_hasAnchor) {
+    if (latest > m_tick || shows <= latest + period) return false;
+    anchor = latest + (1 + (m_tick - latest) / period) * period;
+  }
   // Counted in whole frames from the one that showed the previous swap: the news of a frame may
   // come a few milliseconds early or late, never half a frame.
-  const std::int64_t frames = (shows - m_anchor + period / 2) / period;
+  const std::int64_t frames = (shows - anchor + period / 2) / period;
   // Now, unless the frame after that one is nearer to the due time (a tie goes to the earlier).
   return frames * period + period / 2 >= wait;
 }
