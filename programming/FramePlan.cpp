@@ -27,6 +27,15 @@ std::int64_t MeasuredPeriod(const FramePlan::FrameTime* frames, std::size_t coun
   return sum / used;  // the median itself is always among them
 }
 
+// The frame that a swap drawn at `now` shows in, after the latest frame seen at `latest`: the
+// next one. Once that one is due its news may just be late (up to half a period): -1, wait for
+// it. Later still, it went by without news (dropped, or missed): the next one to come.
+std::int64_t FrameShowing(std::int64_t latest, std::int64_t period, std::int64_t now) {
+  if (now < latest + period) return latest + period;
+  if (now < latest + period + period / 2) return -1;
+  return latest + (1 + (now - latest - period / 2) / period) * period;
+}
+
 }  // namespace
 
 void FramePlan::SeeFrame(const FrameTime& frame) {
@@ -67,15 +76,6 @@ bool FramePlan::FollowsFrames(std::int64_t now) const {
   const std::int64_t period = Period();
   if (period == 0 || m_frames == 0) return false;
   return now - m_history[m_frames - 1].time <= kMissingFramesAllowed * period;
-}
-
-// The frame that a swap drawn at `now` shows in, after the latest frame seen at `latest`: the
-// next one. Once that one is due its news may just be late (up to half a period): -1, wait for
-// it. Later still, it went by without news (dropped, or missed): the next one to come.
-static std::int64_t FrameShowing(std::int64_t latest, std::int64_t period, std::int64_t now) {
-  if (now < latest + period) return latest + period;
-  if (now < latest + period + period / 2) return -1;
-  return latest + (1 + (now - latest - period / 2) / period) * period;
 }
 
 bool FramePlan::IsDue(std::int64_t now, std::int64_t wait) const {
