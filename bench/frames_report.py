@@ -8,8 +8,9 @@ all intervals of all runs).
 Per run N, display D and plan P the folder holds N-D-P.requests (each swap's request time in ns
 on CLOCK_MONOTONIC and the nominal interval after it in us), N-D-P.app (the tool's REQUEST and
 FRAMES lines), N-D-P.clocks (CLOCK_MONOTONIC - CLOCK_MONOTONIC_RAW, us), and either N-D-P.swaps
-and .sampler (the panel sampler on X) or N-D-P.timeline (Weston's headless backend: each swap is
-seen at the presentation time of the repaint that took the dialog's first commit after it).
+and .sampler (the panel sampler on X), and on Weston N-D-P.timeline: each swap is seen at the
+presentation time of the repaint that took the dialog's first commit after it. On the headless
+backend that is the only view; on the X11 backend the table gives both.
 """
 import glob
 import json
@@ -22,7 +23,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from wayland_report import load_requests, load_seen, percentile  # noqa: E402
 
-DISPLAYS = ["headless", "headless57", "x11-busy", "xvfb"]
+DISPLAYS = ["headless", "headless57", "x11-busy", "x11-busy (presented)", "xvfb"]
 PLANS = ["counter", "frames"]
 
 
@@ -86,7 +87,7 @@ def main(folder, decoder):
         run, rest = os.path.basename(stem).split("-", 1)
         display, plan = rest.rsplit("-", 1)
         row = rows.setdefault((display, plan), {"runs": 0, "decoded": 0, "errors": [],
-                                                "periods": [], "used": 0, "loads": []})
+                                                "periods": [], "used": 0})
         row["runs"] += 1
         requests, nominal = load_requests(requests_file)
         app = open(stem + ".app").read() if os.path.exists(stem + ".app") else ""
@@ -94,15 +95,30 @@ def main(folder, decoder):
         if m and m.group(2) == "1":
             row["used"] += 1
             row["periods"].append(float(m.group(4)))
+        presented = None
         if os.path.exists(stem + ".timeline"):
             raw_behind = int(open(stem + ".clocks").read().split()[0])
             commits, repaints = load_headless_timeline(stem + ".timeline")
-            seen = headless_seen(requests, commits, repaints, raw_behind) if requests else None
+            presented = headless_seen(requests, commits, repaints, raw_behind) if requests else None
+        if os.path.exists(stem + ".timeline") and not os.path.exists(stem + ".sampler"):
+            seen = presented
             ok = seen is not None and decodes(decoder, seen)
         else:
             seen, _ = load_seen(stem + ".swaps") if os.path.exists(stem + ".swaps") else ([], 0)
             ok = "result=PACKET" in open(stem + ".sampler").read()
         row["decoded"] += 1 if ok else 0
+        if presented is not None and os.path.exists(stem + ".sampler"):
+            # On the X11 backend the compositor's own presentation times as well: they do not
+            # depend on the sampler catching the whole run.
+            alt = rows.setdefault((display + " (presented)", plan),
+                                  {"runs": 0, "decoded": 0, "errors": [], "periods": [],
+                                   "used": 0})
+            alt["runs"] += 1
+            alt["decoded"] += 1 if decodes(decoder, presented) else 0
+            alt["used"] += 1 if m and m.group(2) == "1" else 0
+            alt["periods"] += [float(m.group(4))] if m and m.group(2) == "1" else []
+            alt["errors"] += [abs(presented[i] - presented[i - 1] - nominal[i - 1])
+                              for i in range(1, len(presented))]
         if not seen or len(seen) != len(requests):
             print(f"run {run} {display} {plan}: {len(seen or [])} swaps seen of "
                   f"{len(requests)}, intervals left out")
