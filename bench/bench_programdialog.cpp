@@ -179,8 +179,9 @@ int main(int argc, char** argv) {
       std::printf("PANELS %d %d %d %d\n", left.x(), left.y(), right.x(), right.y());
       std::fflush(stdout);
       // Events keep flowing meanwhile: on Wayland the dialog shows only once it has answered the
-      // compositor, and the sampler may have to find the panels on screen first.
-      for (int i = 0; i < 1000 && !QFile::exists(readyFile); ++i) platform::BlockForMessage(10'000);
+      // compositor, and the sampler may have to find the panels on screen first (on a loaded
+      // machine that took more than 10 s: give it a minute).
+      for (int i = 0; i < 6000 && !QFile::exists(readyFile); ++i) platform::BlockForMessage(10'000);
     }
     dialog.SendCommand(IDC_START);
     Report(clock.swaps, packet);
