@@ -68,9 +68,16 @@ start_weston() {
   xdotool windowfocus --sync "$output_window"
   export WAYLAND_DISPLAY=$socket
   mkdir -p "$work/shot"
+  # The pointer is moved only once the output has been drawn (see move_pointer), and must then
+  # show in its resting corner, no longer at the top-left one, before any screenshot is judged.
+  background_shown() { screenshot desktop && [ "$(pixel_at desktop 40 40)" = "$background" ]; }
+  wait_until 20 background_shown || fail "the compositor did not show its background"
   park_pointer
-  desktop_ready() { screenshot desktop && [ "$(pixel_at desktop 10 10)" = "$background" ]; }
-  wait_until 20 desktop_ready || fail "the compositor did not show its background"
+  pointer_parked() {
+    screenshot desktop &&
+      [ "$(convert "$work/desktop.png" -crop 40x40+0+0 -unique-colors -format '%w' info:)" = 1 ]
+  }
+  wait_until 10 pointer_parked || fail "the compositor's pointer did not follow xdotool's move"
   echo "Wayland display $WAYLAND_DISPLAY, output at +$output_x+$output_y"
 }
 
@@ -101,12 +108,16 @@ start_headless_weston() {
 }
 
 # Moves the pointer to output coordinates X Y, by way of a point outside the output's window.
-# Weston's X11 backend follows the X pointer by relative motion (each move is the difference from
-# the last position it saw) and clamps its own pointer to the output. When its first pointer events
-# come before its pointer has a place on the output, it clamps at the output's top-left corner and
-# from then on lags the X pointer by a fixed offset: moves towards that corner are lost, clicks land
-# elsewhere, and its pointer is drawn where no test put it. Only the pointer entering its window
-# tells it the absolute position again; so every move leaves the window and comes back in.
+# Weston's X11 backend follows the X pointer by relative moves (each the difference from the last
+# position it saw), clamped to its output. Until the output's first repaint it maps every X
+# position to NaN (the output's inverse matrix is not made yet): a pointer event handled before
+# then, such as the crossing when its window maps under the X pointer, or a test's first move,
+# puts its pointer at (0, 0) and its last position at NaN. From then on it follows the X pointer
+# from the wrong place, clamped at the output's edges, for good: its pointer is drawn where no test
+# put it, moves towards the top-left corner are lost and clicks land elsewhere. Whether that
+# happens depends on how fast it starts (a machine just booted, or a loaded one, is slower). The X
+# pointer entering its window gives it the absolute position again; so every move leaves the
+# window and comes back in, and the first comes after the output has been drawn (start_weston).
 move_pointer() {
   xdotool mousemove $((output_x + output_width + 16)) $((output_y + 16)) \
     mousemove $((output_x + $1)) $((output_y + $2))
@@ -201,7 +212,10 @@ no_left_panel() {
 exit_with_escape() {
   xdotool key Escape
   app_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
-  wait_until 10 app_ended || fail "the tool did not end after Escape"
+  if ! wait_until 10 app_ended; then
+    screenshot escape-ignored || true  # kept with KEEP_SCREENSHOTS, to see what the test saw
+    fail "the tool did not end after Escape"
+  fi
   local status=0
   wait "$app_pid" || status=$?
   app_pid=""

@@ -151,8 +151,8 @@ xdotool key Return
 locate_dialog
 locate_minimise_button
 start_run
-click_at "$minimise_x" "$minimise_y"
-wait_until 5 dialog_hidden || fail "the dialog still shows after a click on its minimise button"
+click_until "$minimise_x" "$minimise_y" 5 dialog_hidden ||
+  fail "the dialog still shows after a click on its minimise button"
 hidden_for_a_second() { (($(ms_since_start) >= countdown_ms + 1500)); }
 wait_until 10 hidden_for_a_second || fail "the clock did not move on"
 # Weston's window switcher brings it back: Super held, Tab until the dialog is the one chosen
@@ -166,10 +166,10 @@ done
 [ -n "$restored" ] || fail "Super+Tab did not bring the minimised dialog back"
 moving=$(swaps_within 1500 2)
 [ "${moving:-0}" -ge 2 ] || fail "shown again mid-run, the panels did not swap on"
-click_at "$cancel_x" "$cancel_y"
 clicked_at=$(ms_since_start)
 panels_still() { [ "$(swaps_within 800 1)" = 0 ]; }
-wait_until 5 panels_still || fail "Cancel, clicked $clicked_at ms after Start, did not stop the run"
+click_until "$cancel_x" "$cancel_y" 5 panels_still ||
+  fail "Cancel, clicked $clicked_at ms after Start, did not stop the run"
 stopped_at=$(ms_since_start)
 ((stopped_at < countdown_ms + packet_ms)) ||
   fail "the run went on to its end ($stopped_at ms after Start): Cancel did not stop it"

@@ -135,14 +135,7 @@ if ((BOX_W < app_width - size_tolerance || BOX_W > app_width + size_tolerance ||
 fi
 
 # --- The form: its edit boxes are the window's white areas of about 50 x 20, top to bottom.
-mapfile -t boxes < <(
-  convert "$work/main.png" -crop "${BOX_W}x${BOX_H}+${main_x}+${main_y}" +repage \
-    -fill black +opaque white -morphology Open Rectangle:30x12 \
-    -define connected-components:verbose=true -define connected-components:area-threshold=100 \
-    -connected-components 4 null: 2>/dev/null |
-    sed -n 's/^ *[0-9]*: \([0-9]*x[0-9]*+[0-9]*+[0-9]*\) .* srgb(255,255,255)$/\1/p' |
-    sort -t+ -k3,3n
-)
+mapfile -t boxes < <(edit_boxes main "${BOX_W}x${BOX_H}+${main_x}+${main_y}")
 [ "${#boxes[@]}" -eq "$count" ] ||
   fail "found ${#boxes[@]} edit boxes in the main window, config.inf has $count settings"
 for row in "${!values[@]}"; do
@@ -160,8 +153,9 @@ program_once() {
   panel=$(find_left_panel) || fail "the programming dialog did not show its panels after Enter"
   parse_box "$panel"
   # The left panel spans the client area from (10, 70) to (W / 2 - 2, H - 10).
-  local client_x=$((BOX_X - 10)) client_y=$((BOX_Y - 70))
-  local width_half=$((BOX_W + 12)) client_h=$((BOX_H + 80))
+  client_x=$((BOX_X - 10)) client_y=$((BOX_Y - 70))
+  local width_half=$((BOX_W + 12))
+  client_h=$((BOX_H + 80)) client_w=$((2 * width_half))
   echo "on Wayland: programming dialog client $((2 * width_half))x$client_h (or one wider)" \
     "at +$client_x+$client_y"
   if [ "$width_half" -ne $((x11_dialog_w / 2)) ] || [ "$client_h" -ne "$x11_dialog_h" ]; then
@@ -187,16 +181,24 @@ program_once() {
   sampler_pid=""
   result=$(cat "$work/sampler.out")
 
-  # Escape is Done once the transmission is over (the last swap is followed by 50 ms); while a
-  # failed run still transmits, it cancels first.
-  sleep 0.5
-  local _
-  for _ in 1 2 3; do
-    xdotool key Escape
-    wait_until 5 no_left_panel && break
-  done
-  no_left_panel || fail "the programming dialog did not close on Escape"
+  # Escape is Done once the run is over, and does nothing while it runs (the last swap is followed
+  # by 50 ms of it; a run that went wrong may still be swapping). The run is over when Start takes
+  # keys again: its label turns from grey to black.
+  wait_until 30 start_enabled || fail "Start was not enabled again after the run"
+  xdotool key Escape
+  wait_until 5 no_left_panel || fail "the programming dialog did not close on Escape"
   return "$status"
+}
+# Whether the programming dialog's Start button is enabled: the darkest pixel of its label (the
+# middle of its dialog-unit box 7, 25, 50 x 14, scaled by the client area) is near black, not the
+# grey of a disabled label.
+start_enabled() {
+  screenshot start || return 1
+  local x=$((client_x + client_w * 22 / 230)) y=$((client_y + client_h * 29 / 165))
+  local w=$((client_w * 20 / 230)) h=$((client_h * 6 / 165)) darkest
+  darkest=$(convert "$work/start.png" -crop "${w}x${h}+${x}+${y}" -colorspace gray \
+    -format '%[fx:int(255*minima)]' info: 2>/dev/null)
+  ((${darkest:-255} < 96))
 }
 
 echo "expected packet=$expected ($swaps swaps)"
@@ -205,16 +207,16 @@ expect_decoded_packet program_once "$expected"
 # --- Qt's title bar offers maximise on Wayland, and the compositor grants it: the tool must live
 # on (Weston ends a client whose maximised window keeps its own size), and Restore must give the
 # window its configured size back.
-# Clicks the middle title-bar button (maximise, or restore) of the window in box WxH+X+Y.
+# Clicks the middle title-bar button (maximise, or restore) of the window in box WxH+X+Y of
+# screenshot NAME until CHECK holds; false when it never did.
 click_middle_title_button() {
   parse_box "$2"
   local x y
   read -r x y <<<"$(title_buttons "$1" "$BOX_W" 30 "$BOX_X" "$BOX_Y" | sed -n 2p)"
   [ -n "${y:-}" ] || fail "found no maximise button in the title bar of the window at $2"
-  click_at "$x" "$y"
+  click_until "$x" "$y" 10 "$3"
 }
 screenshot normal || fail "no screenshot of the main window"
-click_middle_title_button normal "${app_width}x${app_height}+${main_x}+${main_y}"
 # Maximised, the window hides the desktop at the middle of each edge of the output.
 maximised() {
   kill -0 "$app_pid" 2>/dev/null || fail "the tool ended when its window was maximised"
@@ -226,8 +228,8 @@ maximised() {
     [ "$(pixel_at maximised $spot)" != "$background" ] || return 1
   done
 }
-wait_until 10 maximised || fail "the main window did not fill the output when maximised"
-click_middle_title_button maximised "${output_width}x${output_height}+0+0"
+click_middle_title_button normal "${app_width}x${app_height}+${main_x}+${main_y}" maximised ||
+  fail "the main window did not fill the output when maximised"
 restored() {
   kill -0 "$app_pid" 2>/dev/null || fail "the tool ended when its window was restored"
   screenshot restored && parse_box "$(changed_box desktop restored)" &&
@@ -235,8 +237,8 @@ restored() {
     BOX_W <= app_width + size_tolerance && BOX_H >= app_height - size_tolerance &&
     BOX_H <= app_height + size_tolerance))
 }
-wait_until 10 restored || fail "restored, the main window is ${BOX_W}x${BOX_H}, not" \
-  "${app_width}x${app_height}"
+click_middle_title_button maximised "${output_width}x${output_height}+0+0" restored ||
+  fail "restored, the main window is ${BOX_W}x${BOX_H}, not ${app_width}x${app_height}"
 echo "maximised and restored: the tool lives on, the window is ${BOX_W}x${BOX_H} again"
 wait_until 5 title_active "${BOX_W}x28+${BOX_X}+${BOX_Y}" ||
   fail "restored, the main window does not show itself active"
