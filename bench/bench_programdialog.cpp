@@ -4,6 +4,9 @@
 // waits for FILE to appear (an outside sampler is ready), so both levels can be measured at once.
 // With --record FILE it writes each swap's request time (nanoseconds on the steady clock, which is
 // CLOCK_MONOTONIC) and the nominal interval that follows it (microseconds), one swap per line.
+// With --counter-only the run is timed by the counter alone even where the display's frames are
+// known, as the tool did before it planned for frames; either way it prints "FRAMES" with how
+// many frames the backend reported and their median spacing (0 where it knows none).
 #include <QApplication>
 #include <QFile>
 #include <QTimer>
@@ -12,6 +15,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/FrameClock.h"
 #include "platform/MessagePump.h"
 #include "platform/PerformanceCounter.h"
 #include "platform/qt/QtWindows.h"
@@ -44,6 +48,47 @@ class RecordingClock : public platform::CounterSource {
   const CProgramDlg& m_dialog;
   COLORREF m_left = CProgramDlg::kBlack;
   std::int64_t m_previous = 0;
+};
+
+// The backend's frame clock, or none with --counter-only, noting every new frame it reports.
+class ObservedFrames : public platform::FrameClockSource {
+ public:
+  explicit ObservedFrames(bool counterOnly) : m_counterOnly(counterOnly) {}
+  std::unique_ptr<platform::FrameClock> Follow(CWnd& window) override {
+    auto clock = platform::FollowBackendFrames(window);
+    m_known = clock != nullptr;
+    if (!clock || m_counterOnly) return nullptr;
+    return std::make_unique<Noting>(std::move(clock), m_frames);
+  }
+  void Print() const {
+    std::vector<std::int64_t> spacings;
+    for (std::size_t i = 1; i < m_frames.size(); ++i)
+      spacings.push_back(m_frames[i].count - m_frames[i - 1].count);
+    std::sort(spacings.begin(), spacings.end());
+    std::printf("FRAMES known=%d used=%d seen=%zu median_period_us=%.1f\n", m_known ? 1 : 0,
+                m_known && !m_counterOnly ? 1 : 0, m_frames.size(),
+                spacings.empty() ? 0.0 : spacings[spacings.size() / 2] / 1000.0);
+  }
+
+ private:
+  class Noting : public platform::FrameClock {
+   public:
+    Noting(std::unique_ptr<platform::FrameClock> clock, std::vector<platform::Frame>& frames)
+        : m_clock(std::move(clock)), m_frames(frames) {}
+    bool LatestFrame(platform::Frame* frame) override {
+      if (!m_clock->LatestFrame(frame)) return false;
+      if (m_frames.empty() || m_frames.back().number != frame->number) m_frames.push_back(*frame);
+      return true;
+    }
+
+   private:
+    std::unique_ptr<platform::FrameClock> m_clock;
+    std::vector<platform::Frame>& m_frames;
+  };
+
+  bool m_counterOnly;
+  bool m_known = false;
+  std::vector<platform::Frame> m_frames;
 };
 
 std::vector<unsigned char> TwentyBytePacket() {
@@ -119,6 +164,8 @@ int main(int argc, char** argv) {
                      kStart);
   RecordingClock clock(dialog);
   platform::SetCounterSource(&clock);
+  ObservedFrames frames(arguments.contains("--counter-only"));
+  platform::SetFrameClockSource(&frames);
 
   QTimer::singleShot(300, [&] {
     if (!readyFile.isEmpty()) {
@@ -132,11 +179,13 @@ int main(int argc, char** argv) {
       std::printf("PANELS %d %d %d %d\n", left.x(), left.y(), right.x(), right.y());
       std::fflush(stdout);
       // Events keep flowing meanwhile: on Wayland the dialog shows only once it has answered the
-      // compositor, and the sampler may have to find the panels on screen first.
-      for (int i = 0; i < 1000 && !QFile::exists(readyFile); ++i) platform::BlockForMessage(10'000);
+      // compositor, and the sampler may have to find the panels on screen first (on a loaded
+      // machine that took more than 10 s: give it a minute).
+      for (int i = 0; i < 6000 && !QFile::exists(readyFile); ++i) platform::BlockForMessage(10'000);
     }
     dialog.SendCommand(IDC_START);
     Report(clock.swaps, packet);
+    frames.Print();
     if (!recordFile.isEmpty() && !Record(recordFile, clock.swaps, packet)) {
       std::fprintf(stderr, "cannot write %s\n", recordFile.toLocal8Bit().constData());
     }
@@ -145,5 +194,6 @@ int main(int argc, char** argv) {
   });
   dialog.DoModal();
   platform::SetCounterSource(nullptr);
+  platform::SetFrameClockSource(nullptr);
   return 0;
 }

@@ -3,10 +3,12 @@
 #include <cstdio>
 
 #include "platform/DialogKeys.h"
+#include "platform/FrameClock.h"
 #include "platform/MessagePump.h"
 #include "platform/PerformanceCounter.h"
 #include "platform/ThreadPriority.h"
 #include "programming/TextProgressCtrl.h"
+#include "programming/TickTimer.h"
 #include "protocol/optical_protocol.h"
 #include "res/resource.h"
 
@@ -98,6 +100,10 @@ void CProgramDlg::OnStart() {
   // Every deadline from here on is a swap or a countdown step: be on the processor when it comes.
   const platform::TimeCriticalScope onTime;
 
+  // Where the display shows frames, the run plans each swap for one; following them starts now,
+  // so that their rhythm is known when the first swap is due.
+  TickTimer ticks(frequency, platform::FollowFrames(*this));
+
   m_stopped = false;
   m_startButton->EnableWindow(false);
   m_doneButton->SetWindowText("Cancel");
@@ -109,6 +115,7 @@ void CProgramDlg::OnStart() {
   std::int64_t timestamp = Timestamp();
   bool countdownOver = false;
   while (!countdownOver && !m_stopped) {
+    ticks.Observe();
     if (!platform::PeekAndDispatchMessage() &&
         IsDue(timestamp, frequency, kCountdownStepMicroseconds)) {
       timestamp = Timestamp();
@@ -127,20 +134,20 @@ void CProgramDlg::OnStart() {
     m_step = 0;
     m_byteIndex = 0;
     m_wait = 0;
-    timestamp = Timestamp();
+    ticks.Start();
     while (!m_stopped) {
       if (platform::PeekAndDispatchMessage()) continue;
       // The wait is read as an unsigned 32-bit number, as the transmitter always has.
       const auto due = static_cast<std::int64_t>(static_cast<std::uint32_t>(m_wait));
-      if (IsDue(timestamp, frequency, due)) {
+      if (ticks.IsDue(due)) {
         // Each wait is timed from just before the swap that opens it.
-        timestamp = Timestamp();
+        ticks.Ticked();
         Advance();
         SetProgressPosition(m_byteIndex * OPTICAL_SWAPS_PER_BYTE + m_step);
       }
     }
     SetStatusText(m_byteIndex == m_packetSize ? "Programming...Done" : "Programming...Canceled");
-    RestorePanelsAfterSilence(timestamp, frequency);
+    RestorePanelsAfterSilence(ticks.LastTick(), frequency);
   }
   m_startButton->EnableWindow(true);
   m_doneButton->SetWindowText("Done");

@@ -6,6 +6,8 @@
 #include <QtTest>
 #include <functional>
 
+#include "platform/FrameClock.h"
+#include "platform/PerformanceCounter.h"
 #include "platform/qt/QtWindows.h"
 #include "programming/ProgramDlg.h"
 #include "programming/TextProgressCtrl.h"
@@ -101,6 +103,7 @@ class TestProgramDialog : public QObject {
   void idleEndingsCloseAtOnce_data();
   void idleEndingsCloseAtOnce();
   void completeRun();
+  void aRunOnAScreenWithFramesTakesWholeFrames();
   void cancels_data();
   void cancels();
   void cancelsDuringTheRun_data();
@@ -154,6 +157,55 @@ void TestProgramDialog::completeRun() {
   QCOMPARE(outcome.left, CProgramDlg::kBlack);
   QCOMPARE(outcome.right, CProgramDlg::kWhite);
   QCOMPARE(outcome.result, IDCANCEL);  // Done after the run closes the dialog
+}
+
+namespace {
+
+// A display of 39 Hz (a compositor's timer-paced rhythm), its frames on the scripted clock.
+class ThirtyNineHertz : public platform::FrameClockSource, public platform::FrameClock {
+ public:
+  static constexpr std::int64_t kPeriod = 25'641;
+  std::unique_ptr<platform::FrameClock> Follow(CWnd&) override {
+    return std::unique_ptr<platform::FrameClock>(new Shared(*this));
+  }
+  bool LatestFrame(platform::Frame* frame) override {
+    std::int64_t now = 0;
+    QueryPerformanceCounter(&now);
+    frame->number = static_cast<std::uint64_t>(now / kPeriod);
+    frame->count = now / kPeriod * kPeriod;
+    return true;
+  }
+
+ private:
+  struct Shared : platform::FrameClock {
+    explicit Shared(FrameClock& display) : display(display) {}
+    bool LatestFrame(platform::Frame* frame) override { return display.LatestFrame(frame); }
+    FrameClock& display;
+  };
+};
+
+}  // namespace
+
+// Where the display's frames are known, the dialog plans each swap for a frame: every interval is
+// the whole number of frames nearest its duration (two of 25.6 ms for 50 ms, four for 100 ms),
+// not the duration itself; everything else about the run is as without frames.
+void TestProgramDialog::aRunOnAScreenWithFramesTakesWholeFrames() {
+  ThirtyNineHertz display;
+  platform::SetFrameClockSource(&display);
+  const Outcome outcome = RunDialog(kPacket, 1);
+  platform::SetFrameClockSource(nullptr);
+  QCOMPARE(outcome.statuses.last(), QString("Programming...Done"));
+  QCOMPARE(outcome.swaps.size(), kSwaps);
+  for (int i = 1; i < outcome.swaps.size(); ++i) {
+    const std::int64_t interval = outcome.swaps[i] - outcome.swaps[i - 1];
+    const std::int64_t frames =
+        (interval + ThirtyNineHertz::kPeriod / 2) / ThirtyNineHertz::kPeriod;
+    QVERIFY2(frames == 2 || frames == 4, qPrintable(QString::number(interval)));
+    QVERIFY2(qAbs(interval - frames * ThirtyNineHertz::kPeriod) <= 300,
+             qPrintable(QString::number(interval)));
+  }
+  QCOMPARE(outcome.left, CProgramDlg::kBlack);
+  QCOMPARE(outcome.right, CProgramDlg::kWhite);
 }
 
 namespace {

@@ -21,6 +21,7 @@ set(platform_backend_sources
   ${CMAKE_CURRENT_LIST_DIR}/DialogKeys.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DialogLook.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DialogWindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FrameClock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextCodec.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WaylandSeat.cpp
 )

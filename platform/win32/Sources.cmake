@@ -25,12 +25,14 @@ set(platform_backend_sources
   ${CMAKE_CURRENT_LIST_DIR}/DialogResource.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Dpi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileFilter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FrameClock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DwmFrames.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WideText.cpp
 )
-# winmm: timeBeginPeriod/timeEndPeriod. comctl32: the progress bar and window subclassing;
-# comdlg32: the file dialogs; shell32, ole32 and uuid: the Documents folder and the application
-# id; gdi32: painting.
-set(platform_win32_libraries winmm comctl32 comdlg32 shell32 ole32 uuid gdi32)
+# dwmapi: the compositor's frame timing. winmm: timeBeginPeriod/timeEndPeriod. comctl32: the
+# progress bar and window subclassing; comdlg32: the file dialogs; shell32, ole32 and uuid: the
+# Documents folder and the application id; gdi32: painting.
+set(platform_win32_libraries dwmapi winmm comctl32 comdlg32 shell32 ole32 uuid gdi32)
 
 add_library(platform_backend OBJECT ${platform_backend_sources})
 target_include_directories(platform_backend PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR})

@@ -43,6 +43,7 @@ constexpr COLORREF kLayerRgb123 = ::RGB(1, 2, 3);
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
+#include <dwmapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 #include <timeapi.h>
