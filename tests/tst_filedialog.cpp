@@ -11,8 +11,8 @@
 #include "platform/CFileDialog.h"
 #include "platform/CWinApp.h"
 #include "platform/qt/NameFilters.h"
-#include "tests/support/ModalWatchdog.h"
 #include "tests/neutral/support/ScriptedDialogs.h"
+#include "tests/support/ModalWatchdog.h"
 
 class TestFileDialog : public QObject {
   Q_OBJECT
