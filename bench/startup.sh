@@ -5,7 +5,8 @@
 # so that a slow moment of a shared machine lands on both alike.
 #   bench/startup.sh [BUILD_DIR] [PAIRS]
 # Prints each pair, then the medians, the ratio of the medians and the median of the pairs'
-# ratios, and the median peak resident set of each.
+# ratios, the median processor time each spent up to its window (user and system: what a busy
+# machine does not stretch) and the median peak resident set of each.
 set -euo pipefail
 build=${1:-build}
 pairs=${2:-15}
@@ -34,13 +35,13 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 for pair in $(seq 1 "$pairs"); do
   if ((pair % 2)); then
-    read -r tool_s tool_kib < <("$timer" "$tool")
-    read -r bare_s bare_kib < <("$timer" "$bare")
+    read -r tool_s tool_kib tool_cpu < <("$timer" "$tool")
+    read -r bare_s bare_kib bare_cpu < <("$timer" "$bare")
   else
-    read -r bare_s bare_kib < <("$timer" "$bare")
-    read -r tool_s tool_kib < <("$timer" "$tool")
+    read -r bare_s bare_kib bare_cpu < <("$timer" "$bare")
+    read -r tool_s tool_kib tool_cpu < <("$timer" "$tool")
   fi
-  echo "$pair $tool_s $bare_s $tool_kib $bare_kib" >>"$work/pairs"
+  echo "$pair $tool_s $bare_s $tool_kib $bare_kib $tool_cpu $bare_cpu" >>"$work/pairs"
   awk -v p="$pair" -v t="$tool_s" -v b="$bare_s" \
     'BEGIN {printf "pair %2d: tool %.1f ms, bare dialog %.1f ms\n", p, t * 1000, b * 1000}'
 done
@@ -51,10 +52,13 @@ bare_median=$(awk '{print $3}' "$work/pairs" | median)
 pair_ratio=$(awk '{print $2 / $3}' "$work/pairs" | median)
 tool_rss=$(awk '{print $4}' "$work/pairs" | median)
 bare_rss=$(awk '{print $5}' "$work/pairs" | median)
+tool_cpu=$(awk '{print $6}' "$work/pairs" | median)
+bare_cpu=$(awk '{print $7}' "$work/pairs" | median)
 echo
 awk -v t="$tool_median" -v b="$bare_median" -v r="$pair_ratio" -v tr="$tool_rss" -v br="$bare_rss" \
-  -v n="$pairs" 'BEGIN {
+  -v tc="$tool_cpu" -v bc="$bare_cpu" -v n="$pairs" 'BEGIN {
   printf "%d pairs: tool median %.1f ms, bare dialog median %.1f ms, ratio %.2fx (median of the pairs: %.2fx)\n",
     n, t * 1000, b * 1000, t / b, r
+  printf "processor time: tool %.1f ms, bare dialog %.1f ms, ratio %.2fx\n", tc * 1000, bc * 1000, tc / bc
   printf "peak RSS: tool %.1f MiB, bare dialog %.1f MiB\n", tr / 1024, br / 1024
 }'
