@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/CWinApp.h"
 #include "platform/WinTypes.h"
 #include "platform/win32/WidePath.h"
 #include "platform/win32/WideText.h"
@@ -98,7 +99,7 @@ CCommandLineInfo ParseCommandLine(std::span<const CString> arguments,
 }
 
 // A windowed program has no terminal to answer on: help, version and errors come in a message box
-// captioned with the program's name.
+// captioned with the application's name.
 int AnswerCommandLine(const CCommandLineInfo& info, const CommandLineSyntax& syntax,
                       const CString& programPath) {
   const CString program = programPath.substr(programPath.find_last_of("\\/") + 1);
@@ -129,8 +130,8 @@ int AnswerCommandLine(const CCommandLineInfo& info, const CommandLineSyntax& syn
     case CCommandLineInfo::Action::Run:
       return 0;
   }
-  MessageBoxW(nullptr, win32::Widen(text).c_str(), win32::Widen(syntax.programName).c_str(),
-              MB_OK | icon);
+  const char* caption = *AfxGetAppName() ? AfxGetAppName() : syntax.programName;
+  MessageBoxW(nullptr, win32::Widen(text).c_str(), win32::Widen(caption).c_str(), MB_OK | icon);
   return exitCode;
 }
 

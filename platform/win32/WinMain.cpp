@@ -1,11 +1,14 @@
 // The program's entry: the command line read, the system's controls registered, then the
 // application object's InitInstance once. The tool has no message loop of its own beyond its
 // modal dialogs.
+#include "platform/WinTypes.h"
+// CommandLineToArgvW, after windows.h.
+#include <shellapi.h>
+
 #include <vector>
 
 #include "platform/CWinApp.h"
 #include "platform/CommandLine.h"
-#include "platform/WinTypes.h"
 #include "platform/win32/WidePath.h"
 
 namespace {

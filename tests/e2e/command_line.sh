@@ -59,7 +59,7 @@ answer_box_and_exit() {
   [ -n "$box" ] || fail "no message box appeared for $*"
   [ "$(xdotool getwindowname "$box")" = "$title" ] ||
     fail "the window for $* is titled \"$(xdotool getwindowname "$box")\", not \"$title\""
-  screenshot "box"
+  screenshot "box${*// /_}"
   [ "$(tool_windows | wc -l)" -eq 1 ] || fail "more than the message box is on screen for $*"
   press Return
   wait_tool_exit $((exit_after_last_window + 10)) || fail "the tool still runs after its answer"

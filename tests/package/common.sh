@@ -137,7 +137,8 @@ check_settings_file_type() {
   local root=$1 prefix=$2 data=$work/xdg-data
   mkdir -p "$data" "$work/xdg-home" "$work/xdg-config"
   cp -r "$root$prefix/share/mime" "$root$prefix/share/applications" "$data/"
-  update-mime-database "$data/mime" || fail "update-mime-database rejects the installed type"
+  XDG_DATA_DIRS=$data update-mime-database "$data/mime" ||
+    fail "update-mime-database rejects the installed type"
   update-desktop-database -q "$data/applications" || fail "update-desktop-database failed"
   local -a session=(env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION
     -u GNOME_DESKTOP_SESSION_ID XDG_DATA_DIRS="$data:/usr/share" XDG_DATA_HOME="$work/xdg-home"
