@@ -8,6 +8,7 @@
 #   (File > Save As writes them) and the file the one File > Save writes to. A file of settings
 #   the form lacks and a missing file get Open's messages over the form, and the tool stays up.
 # - --config PATH takes the form from that file rather than the config.inf beside the tool.
+# - On Linux, Qt's own options (-display) are Qt's, not mistakes.
 #
 #   command_line.sh UNIVERSAL_PROGRAMMER
 #
@@ -195,11 +196,19 @@ other_config() {
   screenshot "other-config"
 }
 
+# Linux: Qt's own options (here -display) are left to Qt, not taken for mistakes.
+toolkit_option() {
+  start_tool "$work/three.inf" -display "$DISPLAY"
+  find_main_window 15
+  [ "$(xdotool getwindowname "$main_window")" = "$app_name" ] || fail "the form is not shown"
+}
+
 run_case "--help and --version answer, status 0" 120 help_and_version
 run_case "A mistaken command line: one line, status 2" 120 mistakes
 run_case "FILE.tss: its values in the form, and Save writes it" 120 good_file
 run_case "A file of other settings: Open's message over the form" 60 other_device_file
 run_case "A missing file: Open's message, then Save writes it" 60 missing_file
 run_case "--config takes the form from another file" 60 other_config
+$windows || run_case "Qt's own options are Qt's" 60 toolkit_option
 
 e2e_end
