@@ -39,6 +39,10 @@ class CDialog : public CWnd {
 
   // Routes a command as its button, menu item or key would; false when no handler takes it.
   bool SendCommand(int id);
+  // Routes a command as SendCommand does, but later: once the dialog runs (shown, taking input),
+  // after what is already waiting. OnInitDialog uses it for work that should happen with the
+  // dialog on screen, such as a message over it.
+  void PostCommand(int id);
 
  protected:
   template <class Dialog>

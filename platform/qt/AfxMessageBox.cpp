@@ -27,6 +27,18 @@ void HoldWideEnoughForCaption(QMessageBox& box) {
                 grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+// The window the box belongs to: the active one; with none active yet (a message at start,
+// before the desktop has activated the form), the tool's window on screen, as on the platform,
+// where a dialog shown at start is active at once.
+QWidget* OwnerWindow() {
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->isVisible() && !(window->windowType() == Qt::Popup)) return window;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/) {
@@ -37,8 +49,7 @@ int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/) {
   const platform::ModalFocusReturn focusReturn;
   QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(AfxGetAppName()),
                   platform::DecodeText(text ? text : ""),
-                  yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                  QApplication::activeWindow());
+                  yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, OwnerWindow());
   if (yesNo) box.setEscapeButton(QMessageBox::No);
   HoldWideEnoughForCaption(box);
   const int button = box.exec();

@@ -101,6 +101,10 @@ struct CDialog::Impl {
         // Buttons (and Enter and Escape, which the dialog manager turns into their clicks), menu
         // items and accelerators; an edit box's notifications are no commands.
         if (HIWORD(wParam) > 1) return FALSE;
+        // The system shows a dialog once its queue first runs dry: a command posted at
+        // OnInitDialog (PostCommand) comes before that, and shows it first, so that what the
+        // command shows comes over it.
+        if (!IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_SHOWNORMAL);
         return dialog->SendCommand(LOWORD(wParam)) ? TRUE : FALSE;
       case WM_PAINT:
         if (const MessageMapEntry* paint = dialog->FindEntry(WM_PAINT, 0)) {
