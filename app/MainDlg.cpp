@@ -28,6 +28,7 @@ std::span<const CDialog::MessageMapEntry> CMainDlg::GetMessageMap() const {
       OnCommandEntry(IDOK, &CMainDlg::OnOK),
       OnCommandEntry(IDC_PROGRAM, &CMainDlg::OnProgram),
       OnCommandEntry(ID_FILE_OPEN_SETTINGS, &CMainDlg::OnOpenSettings),
+      OnCommandEntry(ID_FILE_OPEN_START_SETTINGS, &CMainDlg::OnOpenStartSettings),
       OnCommandEntry(ID_FILE_SAVE_SETTINGS, &CMainDlg::OnSaveSettings),
       OnCommandEntry(ID_FILE_SAVE_SETTINGS_AS, &CMainDlg::OnSaveSettingsAs),
       OnCommandEntry(ID_ABOUT, &CMainDlg::OnAbout),
@@ -38,13 +39,20 @@ std::span<const CDialog::MessageMapEntry> CMainDlg::GetMessageMap() const {
 bool CMainDlg::OnInitDialog() {
   CDialog::OnInitDialog();
 
-  // config.inf sits beside the executable, whatever the current directory is.
-  CString configPath = platform::GetModuleFileName();
-  configPath.erase(configPath.rfind(platform::kDirectorySeparator) + 1);
-  configPath += "config.inf";
+  // config.inf sits beside the executable, whatever the current directory is, unless the
+  // command line named another.
+  CString configPath = m_configPath;
+  if (configPath.empty()) {
+    configPath = platform::GetModuleFileName();
+    configPath.erase(configPath.rfind(platform::kDirectorySeparator) + 1);
+    configPath += "config.inf";
+  }
 
   m_programButton = GetDlgItem(IDC_PROGRAM);
   m_exitButton = GetDlgItem(IDCANCEL);
+  // A file given on the command line opens once the form is up, so that a message about it
+  // shows over the form, as one about File > Open does; with or without a form to load it into.
+  if (!m_startSettingsPath.empty()) PostCommand(ID_FILE_OPEN_START_SETTINGS);
 
   if (!m_config.LoadConfig(configPath.c_str())) return false;
 
@@ -102,10 +110,16 @@ CString ReplaceQuestion(const CString& path) {
 void CMainDlg::OnOpenSettings() {
   CFileDialog dialog(true, nullptr, nullptr, OFN_OVERWRITEPROMPT, kSettingsFilter, nullptr);
   if (dialog.DoModal() != IDOK) return;
+  OpenSettings(dialog.GetPathName());
+}
+
+// The file named on the command line, opened as if picked in File > Open.
+void CMainDlg::OnOpenStartSettings() { OpenSettings(m_startSettingsPath); }
+
+void CMainDlg::OpenSettings(const CString& picked) {
   // The picked file becomes the one Save writes to, even when it can't be read; but not a file
   // of settings this form does not have (another device's): Save would overwrite it with this
   // form's, so Save asks for a name instead.
-  const CString picked = dialog.GetPathName();
   bool allRead = true;
   if (!m_config.LoadSettings(picked.c_str(), &allRead)) {
     m_settingsPath = picked;

@@ -10,6 +10,12 @@ class CMainDlg : public CDialog {
  public:
   explicit CMainDlg(int templateId);
 
+  // Before DoModal: the config.inf that shapes the form in place of the one beside the executable
+  // (empty: that one), and a saved-settings file to open once the dialog is on screen, as File >
+  // Open does (empty: none).
+  void UseConfigFile(const CString& path) { m_configPath = path; }
+  void OpenAtStart(const CString& path) { m_startSettingsPath = path; }
+
   bool OnInitDialog() override;
   void OnOK() override;
   void OnCancel() override;
@@ -21,6 +27,7 @@ class CMainDlg : public CDialog {
 
   void OnProgram();
   void OnOpenSettings();
+  void OnOpenStartSettings();
   void OnSaveSettings();
   void OnSaveSettingsAs();
   void OnAbout();
@@ -30,4 +37,8 @@ class CMainDlg : public CDialog {
   CWnd* m_exitButton = nullptr;
   CString m_settingsPath;
   CAppConfig m_config;
+  CString m_configPath;
+  CString m_startSettingsPath;
+
+  void OpenSettings(const CString& path);
 };

@@ -10,4 +10,5 @@ class CProgrammerApp : public CWinApp {
 
   CProgrammerApp() : CWinApp(kAppName) {}
   bool InitInstance() override;
+  const platform::CommandLineSyntax& GetCommandLineSyntax() const override;
 };

@@ -3,9 +3,8 @@
 
 namespace platform {
 
-// Gives the application its name and desktop id, and its windows the application icon: the
-// system's own icon of that name where the desktop has one, else the one registered with the
-// resources (so call it after RegisterResources). Call once, before the first window.
+// Gives the application its name and desktop id, and its windows the application icon registered
+// with the resources (so call it after RegisterResources). Call once, before the first window.
 void AnnounceApplication(const char* name, const char* desktopId);
 
 }  // namespace platform

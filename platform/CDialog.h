@@ -40,6 +40,10 @@ class CDialog : public CWnd {
   bool SendCommand(int id);
   // Routes a paint request for the client area to the WM_PAINT handler; false when there is none.
   bool SendPaint();
+  // Routes a command as SendCommand does, but later: once the dialog runs (shown, taking input),
+  // after what is already waiting. OnInitDialog uses it for work that should happen with the
+  // dialog on screen, such as a message over it.
+  void PostCommand(int id);
 
  protected:
   template <class Dialog>

@@ -14,6 +14,11 @@ CWinApp::~CWinApp() {
 
 bool CWinApp::InitInstance() { return false; }
 
+const platform::CommandLineSyntax& CWinApp::GetCommandLineSyntax() const {
+  static const platform::CommandLineSyntax kNothingMore;
+  return kNothingMore;
+}
+
 CWinApp* AfxGetApp() { return g_application; }
 
 const char* AfxGetAppName() { return g_application ? g_application->m_pszAppName : ""; }

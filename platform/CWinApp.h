@@ -2,6 +2,8 @@
 // toolkit's application and calls InitInstance once; the process ends when it returns.
 #pragma once
 
+#include "platform/CommandLine.h"
+
 class CWinApp {
  public:
   // `appName` captions the message boxes (AfxGetAppName); static text, not copied.
@@ -11,7 +13,12 @@ class CWinApp {
   virtual ~CWinApp();
   virtual bool InitInstance();
 
+  // What the program takes on its command line; by default nothing but --help and --version.
+  virtual const platform::CommandLineSyntax& GetCommandLineSyntax() const;
+
   const char* m_pszAppName;  // the application's name, never null
+  // What the command line asked for: the entry reads it before InitInstance.
+  platform::CCommandLineInfo m_cmdInfo;
 };
 
 // The one application object, or null when the program defines none.

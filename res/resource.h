@@ -21,3 +21,6 @@ constexpr int ID_FILE_OPEN_SETTINGS = 40005;
 constexpr int ID_FILE_SAVE_SETTINGS = 40006;
 constexpr int ID_FILE_SAVE_SETTINGS_AS = 40007;
 constexpr int ID_ABOUT = 40008;
+// Not on the menu: opens the saved-settings file named on the command line, once the main dialog
+// is on screen.
+constexpr int ID_FILE_OPEN_START_SETTINGS = 40009;

@@ -10,6 +10,9 @@ packages+=(libwayland-dev pkg-config)
 # the package tests' checks: lintian, desktop-file-validate, appstreamcli, and xprop for the
 # window's class.
 packages+=(dpkg-dev file lintian desktop-file-utils appstream x11-utils)
+# The package tests ask the desktop what a saved-settings file is and what opens it: xdg-mime, and
+# the mimetype command that it uses outside a known desktop.
+packages+=(xdg-utils libfile-mimeinfo-perl)
 # The end-to-end suite: xprop and xwininfo read windows' sizes and hints, xclip fills the clipboard.
 packages+=(x11-utils xclip)
 # The desktops check runs the tool under a GTK desktop theme (dark, large font) through Qt's theme.

@@ -33,13 +33,19 @@ listed=$(sed -n '/^```backend-contract$/,/^```$/p' "$page" | grep -vE '^```|^#|^
 [ -n "$listed" ] || { echo "$page has no backend-contract block"; exit 1; }
 
 # Strong definitions only (text, data, read-only data, bss): inline functions, templates and
-# vtables come with whatever header declares them.
-defined_by() { "$nm" -C --defined-only "$@" | awk '$2 ~ /^[TDRB]$/ { $1 = ""; $2 = ""; print }' |
-  sed -E 's/^[[:space:]]+//' | names; }
+# vtables come with whatever header declares them. ELF marks those weak; PE/COFF puts each in a
+# COMDAT section of its own name (".text$NAME"), which is how they are told apart there.
+defined_by() {
+  local symbols
+  symbols=$("$nm" --defined-only "$@")
+  comm -23 <(awk '$2 ~ /^[TDRB]$/ { print $3 }' <<<"$symbols" | sort -u) \
+    <(sed -nE 's/^[0-9a-f]* *[a-zA-Z] \.(text|data|rdata|bss)\$(.*)$/\2/p' <<<"$symbols" | sort -u) |
+    c++filt | names
+}
 backend_defines=$(defined_by "${backend[@]}" | layer_names)
 shared_defines=$(defined_by "${shared[@]}")
-shared_needs=$("$nm" -C --undefined-only "${shared[@]}" | sed -E 's/^[[:space:]]*U[[:space:]]+//' |
-  names | layer_names | comm -23 - <(printf '%s\n' "$shared_defines"))
+shared_needs=$("$nm" --undefined-only "${shared[@]}" | sed -E 's/^[[:space:]]*U[[:space:]]+//' |
+  c++filt | names | layer_names | comm -23 - <(printf '%s\n' "$shared_defines"))
 
 failed=0
 if unlisted=$(comm -13 <(printf '%s\n' "$listed") <(printf '%s\n' "$backend_defines")) &&

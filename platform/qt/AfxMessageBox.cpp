@@ -25,6 +25,18 @@ void HoldWideEnoughForCaption(QMessageBox& box) {
                 grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+// The window the box belongs to: the active one; with none active yet (a message at start,
+// before the desktop has activated the form), the tool's window on screen, as on the platform,
+// where a dialog shown at start is active at once.
+QWidget* OwnerWindow() {
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->isVisible() && !(window->windowType() == Qt::Popup)) return window;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 // Escape and the close box answer No.
@@ -33,8 +45,7 @@ bool platform::backend::ShowMessageBox(const char* text, const char* caption,
   const bool yesNo = buttons == MessageBoxButtons::YesNo;
   const qt::ModalFocusReturn focusReturn;
   QMessageBox box(QMessageBox::NoIcon, qt::DecodeText(caption), qt::DecodeText(text),
-                  yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                  QApplication::activeWindow());
+                  yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, OwnerWindow());
   if (yesNo) box.setEscapeButton(QMessageBox::No);
   HoldWideEnoughForCaption(box);
   return box.exec() == QMessageBox::Yes;

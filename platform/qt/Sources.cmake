@@ -8,6 +8,7 @@ set(platform_backend_sources
   ${CMAKE_CURRENT_LIST_DIR}/../posix/ThreadPriority.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MessagePump.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ModulePath.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PostCommand.cpp
   # Windows, dialogs, controls and painting.
   ${CMAKE_CURRENT_LIST_DIR}/AfxMessageBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AppIdentity.cpp
@@ -15,6 +16,7 @@ set(platform_backend_sources
   ${CMAKE_CURRENT_LIST_DIR}/CDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CEdit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CFileDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CProgressCtrl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CStatic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CWnd.cpp

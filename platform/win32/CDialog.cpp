@@ -117,6 +117,10 @@ INT_PTR CALLBACK Win32ModalRun::DialogProc(HWND hwnd, UINT message, WPARAM wPara
       // Buttons (and Enter and Escape, which the dialog manager turns into their clicks), menu
       // items and accelerators; an edit box's notifications are no commands.
       if (HIWORD(wParam) > 1) return FALSE;
+      // The system shows a dialog once its queue first runs dry: a command posted at
+      // OnInitDialog (PostCommand) comes before that, and shows it first, so that what the
+      // command shows comes over it.
+      if (!IsWindowVisible(hwnd)) ShowWindow(hwnd, SW_SHOWNORMAL);
       return run->m_dialog.SendCommand(LOWORD(wParam)) ? TRUE : FALSE;
     case WM_PAINT:
       return run->m_dialog.SendPaint() ? TRUE : FALSE;

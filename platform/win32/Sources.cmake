@@ -21,8 +21,10 @@ set(platform_backend_sources
   ${CMAKE_CURRENT_LIST_DIR}/CProgressCtrl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CStatic.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CWnd.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DialogKeys.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DialogResource.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PostCommand.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Dpi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileFilter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FrameClock.cpp
@@ -31,7 +33,7 @@ set(platform_backend_sources
 )
 # dwmapi: the compositor's frame timing. winmm: timeBeginPeriod/timeEndPeriod. comctl32: the
 # progress bar and window subclassing; comdlg32: the file dialogs; shell32, ole32 and uuid: the
-# Documents folder and the application id; gdi32: painting.
+# Documents folder, the application id and the command line's arguments; gdi32: painting.
 set(platform_win32_libraries dwmapi winmm comctl32 comdlg32 shell32 ole32 uuid gdi32)
 
 add_library(platform_backend OBJECT ${platform_backend_sources})

@@ -44,6 +44,7 @@ constexpr COLORREF kLayerRgb123 = ::RGB(1, 2, 3);
 #include <commctrl.h>
 #include <commdlg.h>
 #include <dwmapi.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 #include <timeapi.h>

@@ -56,6 +56,8 @@ now_ms() { echo $((${EPOCHREALTIME/./} / 1000)); }
 # these and every other function it names.
 tool_file=universal-programmer
 run_tool() { exec "$@"; }
+# A path as the tool takes it on its command line.
+tool_path() { echo "$1"; }
 session_begin() { :; }
 session_end() { :; }
 # The longest a process may take to end after its last window closed.
@@ -137,7 +139,7 @@ screenshot() {
 # --- The tool.
 
 # Starts the tool from another folder, copied into a folder of its own beside CONFIG (a file,
-# copied as config.inf). Sets app_pid, app_dir and app_log.
+# copied as config.inf), with ARGS on its command line. Sets app_pid, app_dir and app_log.
 start_tool() {
   case_seq=$((case_seq + 1))
   app_dir="$work/tool-$BASHPID-$case_seq"
@@ -145,7 +147,7 @@ start_tool() {
   cp "$app_binary" "$app_dir/$tool_file"
   cp "$1" "$app_dir/config.inf"
   app_log="$app_dir/output.log"
-  (cd "$work/elsewhere" && run_tool "$app_dir/$tool_file") >"$app_log" 2>&1 &
+  (cd "$work/elsewhere" && run_tool "$app_dir/$tool_file" "${@:2}") >"$app_log" 2>&1 &
   app_pid=$!
 }
 

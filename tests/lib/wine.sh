@@ -68,6 +68,9 @@ session_begin() {
     "up to $exit_after_last_window s to end after its last window closed (Wine's, not the tool's)"
 }
 
+# A Linux path as a Windows program takes it: through Wine's drive Z:, the file system's root.
+tool_path() { echo "Z:${1//\//\\}"; }
+
 # Ends the prefix's wineserver and every process of the prefix (and only those).
 session_end() { wineserver -k </dev/null >>"$wine_prefix.log" 2>&1 || true; }
 

@@ -8,6 +8,10 @@ begin_scratch  # work, its cleanup at exit, fail
 
 
 
+# The file type of saved settings that the install declares and the desktop entry opens.
+readonly settings_type=application/x-universal-programmer-settings
+readonly desktop_id=org.universalprogrammer.UniversalProgrammer.desktop
+
 # The window title the example config.inf gives.
 example_title() {
   sed -n 's/^AppName "\(.*\)"\r\{0,1\}$/\1/p' "$SOURCE_DIR/res/config.inf" | head -n 1
@@ -23,6 +27,7 @@ expected_system_tree() {
     echo "$prefix/lib/universal-programmer/config.inf"
     echo "$prefix/share/applications/org.universalprogrammer.UniversalProgrammer.desktop"
     echo "$prefix/share/metainfo/org.universalprogrammer.UniversalProgrammer.metainfo.xml"
+    echo "$prefix/share/mime/packages/universal-programmer.xml"
     for size in 32 48 64 128 256; do
       echo "$prefix/share/icons/hicolor/${size}x${size}/apps/universal-programmer.png"
     done
@@ -69,8 +74,10 @@ check_system_tree() {
 
   local desktop=$root$prefix/share/applications/org.universalprogrammer.UniversalProgrammer.desktop
   desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the desktop entry"
-  [ "$(desktop_key "$desktop" Exec)" = universal-programmer ] ||
-    fail "the desktop entry's Exec is not the installed command"
+  [ "$(desktop_key "$desktop" Exec)" = "universal-programmer %f" ] ||
+    fail "the desktop entry's Exec is not the installed command with the file opened"
+  [ "$(desktop_key "$desktop" MimeType)" = "$settings_type;" ] ||
+    fail "the desktop entry's MimeType is not the saved-settings type $settings_type"
   [ "$(desktop_key "$desktop" Icon)" = universal-programmer ] ||
     fail "the desktop entry's Icon is not the installed icon's name"
   timeout 60 appstreamcli validate-tree --no-net --pedantic "$root" >"$work/appstream.log" 2>&1 ||
@@ -117,4 +124,48 @@ start_and_find_window() {
   wait "$app_pid" 2>/dev/null || true
   app_pid=""
   echo "started $executable from another folder: its window \"$title\" appeared"
+}
+
+# The desktop's side of the install under ROOT with PREFIX, as a desktop session that lists
+# ROOT/PREFIX/share among its data folders sees it once the caches are up to date (the .deb's
+# triggers and `cmake --install` update them; here on copies, leaving the installed tree as it
+# is): `xdg-mime` gives a .tss the saved-settings type and names the tool as its application, and
+# `xdg-open` of a .tss starts the installed tool with that file, which shows it the way File >
+# Open does: a file of settings the example form lacks brings the form up with a message over it.
+# Needs a display; `xdg-mime` and `xdg-open` work as outside any known desktop.
+check_settings_file_type() {
+  local root=$1 prefix=$2 data=$work/xdg-data
+  mkdir -p "$data" "$work/xdg-home" "$work/xdg-config"
+  cp -r "$root$prefix/share/mime" "$root$prefix/share/applications" "$data/"
+  XDG_DATA_DIRS=$data update-mime-database "$data/mime" ||
+    fail "update-mime-database rejects the installed type"
+  update-desktop-database -q "$data/applications" || fail "update-desktop-database failed"
+  local -a session=(env -u XDG_CURRENT_DESKTOP -u DESKTOP_SESSION -u KDE_FULL_SESSION
+    -u GNOME_DESKTOP_SESSION_ID XDG_DATA_DIRS="$data:/usr/share" XDG_DATA_HOME="$work/xdg-home"
+    XDG_CONFIG_HOME="$work/xdg-config" XDG_CONFIG_DIRS="$work/xdg-config"
+    PATH="$root$prefix/bin:$PATH")
+
+  printf 'other "1"\n' >"$work/other-device.tss"
+  local type default
+  type=$("${session[@]}" xdg-mime query filetype "$work/other-device.tss") || true
+  [ "$type" = "$settings_type" ] || fail "xdg-mime gives a .tss the type \"$type\", not $settings_type"
+  default=$("${session[@]}" xdg-mime query default "$settings_type") || true
+  [ "$default" = "$desktop_id" ] ||
+    fail "xdg-mime names \"$default\" as the application of $settings_type, not $desktop_id"
+  echo "xdg-mime: a .tss is $type, opened by $default"
+
+  (cd "$work" && exec "${session[@]}" xdg-open "$work/other-device.tss") >"$work/app.log" 2>&1 &
+  app_pid=$!
+  local window box
+  window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$(example_title)\$" 2>/dev/null |
+    head -n 1) || true
+  [ -n "$window" ] || fail "xdg-open of a .tss started no tool showing \"$(example_title)\""
+  box=$(timeout 20 xdotool search --sync --onlyvisible --name '^Universal Programmer$' 2>/dev/null |
+    head -n 1) || true
+  [ -n "$box" ] || fail "the tool started by xdg-open showed no message about the file it was given"
+  local tool_pid
+  tool_pid=$(xdotool getwindowpid "$window")
+  stop_processes "$tool_pid" "$app_pid"
+  app_pid=""
+  echo "xdg-open of a .tss started the installed tool, which opened the file"
 }

@@ -2,7 +2,8 @@
 # The .deb from CPack: its control fields (the dependency line from dpkg-shlibdeps names the Qt 6
 # runtime), exactly the system layout under /usr owned by root, no lintian error, and unpacked into
 # a scratch root, a tree whose desktop entry and AppStream data validate and whose bin/ link starts
-# the tool with the example's form.
+# the tool with the example's form; and the desktop takes a .tss for a saved-settings file that
+# the installed tool opens.
 #
 #   deb.sh SOURCE_DIR BUILD_DIR CPACK VERSION
 #
@@ -13,7 +14,8 @@ build_dir=${2:?usage: deb.sh SOURCE_DIR BUILD_DIR CPACK VERSION}
 cpack=${3:?usage: deb.sh SOURCE_DIR BUILD_DIR CPACK VERSION}
 version=${4:?usage: deb.sh SOURCE_DIR BUILD_DIR CPACK VERSION}
 source "$SOURCE_DIR/tests/package/common.sh"
-require_tools Xvfb xdotool xprop dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli
+require_tools Xvfb xdotool xprop dpkg-deb dpkg-shlibdeps lintian desktop-file-validate appstreamcli \
+  xdg-mime xdg-open update-mime-database update-desktop-database
 
 timeout 240 "$cpack" -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/out" \
   >"$work/cpack.log" 2>&1 || fail "cpack -G DEB failed: $(cat "$work/cpack.log")"
@@ -63,4 +65,5 @@ start_display
 desktop=$work/root/usr/share/applications/org.universalprogrammer.UniversalProgrammer.desktop
 start_and_find_window "$work/root/usr/bin/universal-programmer" "$(example_title)" \
   "$(desktop_key "$desktop" StartupWMClass)"
+check_settings_file_type "$work/root" /usr
 echo "PASS"

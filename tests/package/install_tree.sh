@@ -2,7 +2,8 @@
 # `cmake --install` into a staging folder (DESTDIR) under the prefix /usr: the tree has exactly the
 # expected files, its desktop entry and AppStream data validate, and the tool started through the
 # staged bin/ link, from another current folder, finds the example config.inf beside the real file
-# (its window shows the example's title, with the WM_CLASS the desktop entry names).
+# (its window shows the example's title, with the WM_CLASS the desktop entry names); and the
+# desktop takes a .tss for a saved-settings file that the installed tool opens.
 #
 #   install_tree.sh SOURCE_DIR BUILD_DIR CMAKE
 #
@@ -12,7 +13,8 @@ SOURCE_DIR=${1:?usage: install_tree.sh SOURCE_DIR BUILD_DIR CMAKE}
 build_dir=${2:?usage: install_tree.sh SOURCE_DIR BUILD_DIR CMAKE}
 cmake=${3:?usage: install_tree.sh SOURCE_DIR BUILD_DIR CMAKE}
 source "$SOURCE_DIR/tests/package/common.sh"
-require_tools Xvfb xdotool xprop desktop-file-validate appstreamcli
+require_tools Xvfb xdotool xprop desktop-file-validate appstreamcli \
+  xdg-mime xdg-open update-mime-database update-desktop-database
 
 stage=$work/stage
 DESTDIR=$stage timeout 120 "$cmake" --install "$build_dir" --prefix /usr >"$work/install.log" 2>&1 ||
@@ -23,4 +25,5 @@ start_display
 desktop=$stage/usr/share/applications/org.universalprogrammer.UniversalProgrammer.desktop
 start_and_find_window "$stage/usr/bin/universal-programmer" "$(example_title)" \
   "$(desktop_key "$desktop" StartupWMClass)"
+check_settings_file_type "$stage" /usr
 echo "PASS"

@@ -18,9 +18,11 @@ source "$SOURCE_DIR/tests/lib/tool.sh"
 require_tools unzip "$objdump"
 e2e_begin
 
-# The DLLs a Windows installation has without anything installed.
+# The DLLs a Windows installation has without anything installed (dwmapi.dll, the desktop
+# compositor's, since Vista).
 readonly system_dlls="ADVAPI32.dll COMCTL32.dll COMDLG32.dll GDI32.dll KERNEL32.dll msvcrt.dll
-  SHELL32.dll SHLWAPI.dll USER32.dll UxTheme.dll WINMM.dll ole32.dll OLEAUT32.dll IMM32.dll"
+  SHELL32.dll SHLWAPI.dll USER32.dll UxTheme.dll WINMM.dll ole32.dll OLEAUT32.dll IMM32.dll
+  dwmapi.dll"
 
 timeout 240 "$cpack" -G ZIP --config "$build_dir/CPackConfig.cmake" -B "$work/out" \
   >"$work/cpack.log" 2>&1 || fail "cpack -G ZIP failed: $(cat "$work/cpack.log")"
