@@ -209,11 +209,15 @@ no_left_panel() {
 }
 
 # Escape in the main window is Exit: the tool (`app_pid`) must end, with status 0, within 10 s.
+# DEBUG_HANG=FILE writes the threads' backtraces of a tool that did not end into FILE (gdb).
 exit_with_escape() {
   xdotool key Escape
   app_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
   if ! wait_until 10 app_ended; then
     screenshot escape-ignored || true  # kept with KEEP_SCREENSHOTS, to see what the test saw
+    if [ -n "${DEBUG_HANG:-}" ]; then
+      gdb -batch -p "$app_pid" -ex 'thread apply all bt' > "$DEBUG_HANG" 2>&1 || true
+    fi
     fail "the tool did not end after Escape"
   fi
   local status=0
