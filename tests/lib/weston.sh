@@ -1,6 +1,6 @@
 # Shared by the tests that run the real tool on Wayland: sourced after x-display.sh, not run. The
-# caller defines `work` and `fail MESSAGE`, starts its X display, then calls start_weston (or,
-# without an X display, start_headless_weston).
+# caller calls begin_wayland_scratch, starts its X display, then calls start_weston (or, without an
+# X display, start_headless_weston).
 #
 # Input: the headless backend of Weston has no seat at all (no keyboard, no pointer), and Debian
 # offers no tool that injects input into Weston (wtype needs a virtual-keyboard protocol Weston
@@ -32,6 +32,37 @@ require_weston() {
 readonly output_width=1024 output_height=768
 # A colour that nothing of the tool's is drawn in: every changed pixel on it is the tool's.
 readonly background=204060
+
+# For a Wayland test script: a scratch folder `work`, removed at exit once the panel sampler
+# (`sampler_pid`), the tool (`app_pid`), Weston (`weston_pid`) and the X display (`xvfb_pid`) have
+# been ended, also when a timeout ends the script; KEEP_SCREENSHOTS=FOLDER keeps the compositor's
+# screenshots there, to see what the test saw. And `fail MESSAGE`, which reports with the tool's
+# and the compositor's output and exits 1.
+begin_wayland_scratch() {
+  work=$(mktemp -d)
+  xvfb_pid="" weston_pid="" app_pid="" sampler_pid=""
+  trap end_wayland_scratch EXIT
+  trap 'exit 1' HUP INT TERM
+}
+end_wayland_scratch() {
+  stop_processes "$sampler_pid" "$app_pid" "$weston_pid" "$xvfb_pid"
+  if [ -n "${KEEP_SCREENSHOTS:-}" ]; then
+    mkdir -p "$KEEP_SCREENSHOTS"
+    cp "$work"/*.png "$KEEP_SCREENSHOTS"/ 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+fail() {
+  echo "FAIL: $*" >&2
+  local log
+  for log in app weston; do
+    if [ -s "$work/$log.log" ]; then
+      echo "--- $log output:" >&2
+      tail -n 40 "$work/$log.log" >&2
+    fi
+  done
+  exit 1
+}
 
 # Writes $work/weston.ini: a plain background and nothing else on the output; further lines for
 # its [shell] section may be given.

@@ -27,24 +27,7 @@ require_weston "$qt_plugins"
 # that a cancelled run is told from one that ended, on a loaded machine too.
 readonly settings=16 countdown_ms=3000 packet_ms=9800
 
-work=$(mktemp -d)
-xvfb_pid="" weston_pid="" app_pid=""
-cleanup() {
-  stop_processes "$app_pid" "$weston_pid" "$xvfb_pid"
-  # KEEP_SCREENSHOTS=FOLDER keeps the compositor's last screenshots of each kind.
-  if [ -n "${KEEP_SCREENSHOTS:-}" ]; then
-    mkdir -p "$KEEP_SCREENSHOTS"
-    cp "$work"/*.png "$KEEP_SCREENSHOTS"/ 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-fail() {
-  echo "FAIL: $*" >&2
-  [ -s "$work/app.log" ] && { echo "--- the tool's output:" >&2; tail -n 40 "$work/app.log" >&2; }
-  exit 1
-}
+begin_wayland_scratch
 
 start_display
 start_weston 'num-workspaces=2'

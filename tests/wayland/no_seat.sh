@@ -22,24 +22,7 @@ require_weston "$qt_plugins" headless
 readonly settings=3
 # How long the form must stay up once shown: several blinks of the caret (about 0.5 s each).
 readonly stay_up_seconds=3
-work=$(mktemp -d)
-weston_pid="" app_pid=""
-cleanup() {
-  stop_processes "$app_pid" "$weston_pid"
-  if [ -n "${KEEP_SCREENSHOTS:-}" ]; then
-    mkdir -p "$KEEP_SCREENSHOTS"
-    cp "$work"/*.png "$KEEP_SCREENSHOTS"/ 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM
-fail() {
-  echo "FAIL: $*" >&2
-  [ -s "$work/app.log" ] && { echo "--- the tool's output:" >&2; tail -n 40 "$work/app.log" >&2; }
-  exit 1
-}
-
+begin_wayland_scratch
 start_headless_weston
 
 mkdir "$work/tool" "$work/elsewhere"

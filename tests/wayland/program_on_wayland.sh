@@ -31,31 +31,7 @@ readonly values=(12 200 -1)
 # anti-aliased rounded corners that may blend into the background on a row or column. Leaving
 # the decorations out of the outer size is off by far more (a title bar is about 30 px).
 readonly size_tolerance=2
-work=$(mktemp -d)
-xvfb_pid="" weston_pid="" app_pid="" sampler_pid=""
-cleanup() {
-  stop_processes "$sampler_pid" "$app_pid" "$weston_pid" "$xvfb_pid"
-  # KEEP_SCREENSHOTS=FOLDER keeps the compositor's screenshots, to see what the test saw.
-  if [ -n "${KEEP_SCREENSHOTS:-}" ]; then
-    mkdir -p "$KEEP_SCREENSHOTS"
-    cp "$work"/*.png "$KEEP_SCREENSHOTS"/ 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' HUP INT TERM  # cleans up when a timeout ends the test too
-
-fail() {
-  echo "FAIL: $*" >&2
-  local log
-  for log in app weston; do
-    if [ -s "$work/$log.log" ]; then
-      echo "--- $log output:" >&2
-      tail -n 40 "$work/$log.log" >&2
-    fi
-  done
-  exit 1
-}
+begin_wayland_scratch
 
 start_display  # sets DISPLAY, and XDG_RUNTIME_DIR to a private folder
 echo "X display $DISPLAY"
