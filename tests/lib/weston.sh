@@ -64,6 +64,24 @@ fail() {
   exit 1
 }
 
+# Starts the tool on Wayland (no X display to fall back on), from a folder of its own with a
+# config.inf titled TITLE, of WIDTH x HEIGHT, with SETTINGS empty byte settings, and its current
+# folder elsewhere. Sets app_pid; its output goes to $work/app.log.
+start_tool_on_wayland() {
+  local title=$1 width=$2 height=$3 count=$4 i
+  mkdir "$work/tool" "$work/elsewhere"
+  cp "$app_binary" "$work/tool/universal-programmer"
+  {
+    printf 'AppName "%s"\nAppSize "%d" "%d"\nAppInfo "Wayland test device"\n' "$title" "$width" \
+      "$height"
+    for ((i = 0; i < count; i++)); do printf 'ID "s%d" "BYTE"\nName "Setting %d"\n' "$i" "$i"; done
+  } >"$work/tool/config.inf"
+  (cd "$work/elsewhere" &&
+    exec env -u DISPLAY QT_QPA_PLATFORM=wayland "$work/tool/universal-programmer") \
+    >"$work/app.log" 2>&1 &
+  app_pid=$!
+}
+
 # Writes $work/weston.ini: a plain background and nothing else on the output; further lines for
 # its [shell] section may be given.
 write_weston_ini() {

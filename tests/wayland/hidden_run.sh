@@ -32,16 +32,7 @@ begin_wayland_scratch
 start_display
 start_weston 'num-workspaces=2'
 
-mkdir "$work/tool" "$work/elsewhere"
-cp "$app_binary" "$work/tool/universal-programmer"
-{
-  printf 'AppName "Hidden Run"\nAppSize "300" "480"\nAppInfo "Wayland test device"\n'
-  for ((i = 0; i < settings; i++)); do printf 'ID "s%d" "BYTE"\nName "Setting %d"\n' "$i" "$i"; done
-} >"$work/tool/config.inf"
-(cd "$work/elsewhere" &&
-  exec env -u DISPLAY QT_QPA_PLATFORM=wayland "$work/tool/universal-programmer") \
-  >"$work/app.log" 2>&1 &
-app_pid=$!
+start_tool_on_wayland "Hidden Run" 300 480 "$settings"
 main_shown() { screenshot main && parse_box "$(changed_box desktop main)" && ((BOX_W > 0)); }
 wait_until 30 main_shown || fail "the tool's window did not appear on Wayland"
 main_box="${BOX_W}x28+${BOX_X}+${BOX_Y}"  # its title bar

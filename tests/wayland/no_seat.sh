@@ -25,16 +25,7 @@ readonly stay_up_seconds=3
 begin_wayland_scratch
 start_headless_weston
 
-mkdir "$work/tool" "$work/elsewhere"
-cp "$app_binary" "$work/tool/universal-programmer"
-{
-  printf 'AppName "No Seat"\nAppSize "300" "200"\nAppInfo "Wayland test device"\n'
-  for ((i = 0; i < settings; i++)); do printf 'ID "s%d" "BYTE"\nName "Setting %d"\n' "$i" "$i"; done
-} >"$work/tool/config.inf"
-(cd "$work/elsewhere" &&
-  exec env -u DISPLAY QT_QPA_PLATFORM=wayland "$work/tool/universal-programmer") \
-  >"$work/app.log" 2>&1 &
-app_pid=$!
+start_tool_on_wayland "No Seat" 300 200 "$settings"
 
 still_running() {
   kill -0 "$app_pid" 2>/dev/null && return 0
