@@ -24,10 +24,12 @@ packages+=(weston qt6-wayland imagemagick)
 # The sample device's firmware (firmware/): avr-gcc, avr-libc and binutils build it for the
 # ATmega328P, and its tests run it on simavr's library (which reads the ELF with libelf).
 packages+=(gcc-avr avr-libc binutils-avr libsimavr-dev libelf-dev)
+# The suites both builds share use GoogleTest: Debian's library in the Linux builds, its sources
+# in the Windows build.
+packages+=(libgtest-dev googletest)
 # The Windows build: mingw-w64 cross-compiles it, its tests run under Wine (with Wine's own fonts,
-# which the dialogs' sizes depend on), the suites both builds share use GoogleTest's sources, and
-# unzip opens the Windows zip in its test.
-packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest unzip)
+# which the dialogs' sizes depend on), and unzip opens the Windows zip in its test.
+packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine unzip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
