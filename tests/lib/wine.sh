@@ -7,7 +7,7 @@
 # not the one of the Windows build's unit tests, which runs Wine's null graphics driver: this one
 # draws on X. A script's Wine session is started on the script's own display (a persistent
 # wineserver, the prefix booted) and ended with it, so two scripts must not share a prefix at the
-# same time (CTest: a resource lock).
+# same time (CTest: a resource lock per prefix; the build has two, so that two scripts run at once).
 #
 # What differs under Wine, with no window manager:
 # - The X window of a top-level window is its client area with the menu bar: Wine draws no caption
