@@ -11,8 +11,9 @@
 #include "platform/CFileDialog.h"
 #include "platform/CWinApp.h"
 #include "platform/qt/NameFilters.h"
+#include "tests/neutral/support/ModalWatchdog.h"
 #include "tests/neutral/support/ScriptedDialogs.h"
-#include "tests/support/ModalWatchdog.h"
+#include "tests/support/Fixtures.h"
 
 class TestFileDialog : public QObject {
   Q_OBJECT
@@ -115,7 +116,7 @@ void TestFileDialog::realDialog() {
     });
     QMetaObject::invokeMethod(shown, "accept");  // the button the user would press
   });
-  const ModalWatchdog watchdog;
+  const neutral::ModalWatchdog watchdog(testsupport::ReportToQtTest);
   QCOMPARE(dialog.DoModal(), accept ? IDOK : IDCANCEL);
   QVERIFY(shown);
   QCOMPARE(acceptMode, open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
@@ -136,7 +137,7 @@ void TestFileDialog::messageBox() {
     text = box->text();
     box->button(QMessageBox::Ok)->click();
   });
-  const ModalWatchdog watchdog;
+  const neutral::ModalWatchdog watchdog(testsupport::ReportToQtTest);
   QCOMPARE(AfxMessageBox("Unable to open file!"), IDOK);
   QCOMPARE(caption, QString("Universal Programmer"));
   QCOMPARE(text, QString("Unable to open file!"));
@@ -169,7 +170,7 @@ void TestFileDialog::focusReturnsAfterwards() {
   QTimer::singleShot(0, [] {
     if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) modal->reject();
   });
-  const ModalWatchdog watchdog;
+  const neutral::ModalWatchdog watchdog(testsupport::ReportToQtTest);
   if (dialog == "message box") {
     AfxMessageBox("Unable to open file!");
   } else {
@@ -198,7 +199,7 @@ void TestFileDialog::startsInDocumentsThenTheLastFolder() {
       QMetaObject::invokeMethod(dialog, "accept");
     });
   };
-  const ModalWatchdog watchdog;
+  const neutral::ModalWatchdog watchdog(testsupport::ReportToQtTest);
   pickOnceShown(home.filePath("picked/first.tss"));
   CFileDialog save(false);
   const int saved = save.DoModal();

@@ -93,7 +93,7 @@ void TestTextProgress::positionHeldInRange() {
   QCOMPARE(window.control.GetPos(), 50);  // held in the new range
 }
 
-// Its role, value and range, and the status line as its name.
+// Its role, value and range, and the status line as its name, whatever the line says last.
 void TestTextProgress::screenReaderSeesAProgressBar() {
   OnWindow<CTextProgressCtrl> window(200, 25);
   window.control.SetRange(0, 30);
@@ -108,6 +108,9 @@ void TestTextProgress::screenReaderSeesAProgressBar() {
   QCOMPARE(value->currentValue().toInt(), 12);
   QCOMPARE(value->minimumValue().toInt(), 0);
   QCOMPARE(value->maximumValue().toInt(), 30);
+  // The name follows the status line to the end of a run.
+  window.control.SetWindowText("Programming...Done");
+  QCOMPARE(bar->text(QAccessible::Name), QString("Programming...Done"));
 }
 
 void TestTextProgress::filledEdge_data() {

@@ -1,42 +1,37 @@
 #include "tests/support/Fixtures.h"
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QTimer>
-#include <QWidget>
+#include <QtTest>
+#include <string_view>
 
-#include "platform/qt/QtWindows.h"
-#include "tests/support/ModalWatchdog.h"
+#include "tests/neutral/support/DialogDriver.h"
+#include "tests/neutral/support/Files.h"
 
 namespace testsupport {
 
 bool WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+  return neutral::WriteFile(path.toStdString(),
+                            std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
 QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+  return QByteArray::fromStdString(neutral::ReadFile(path.toStdString()));
 }
 
 QString ConfigPathBesideExecutable() {
-  return QCoreApplication::applicationDirPath() + "/config.inf";
+  return QString::fromStdString(neutral::PathBesideExecutable("config.inf"));
 }
 
 void WriteConfigBesideExecutable(const QByteArray& content) {
-  if (!WriteFile(ConfigPathBesideExecutable(), content))
+  if (!neutral::WriteConfigBesideExecutable(content.toStdString()))
     qFatal("cannot write config.inf beside the test");
 }
 
+void ReportToQtTest(const std::string& message) {
+  QTest::qFail(message.c_str(), __FILE__, __LINE__);
+}
+
 int RunModal(CDialog& dialog, const std::function<void()>& whileShown) {
-  QTimer::singleShot(0, [&] {
-    whileShown();
-    if (platform::qt::WidgetOf(dialog) && platform::qt::WidgetOf(dialog)->isVisible())
-      dialog.EndDialog(-2);
-  });
-  const ModalWatchdog watchdog;
-  return dialog.DoModal();
+  return neutral::RunModal(dialog, whileShown, ReportToQtTest);
 }
 
 }  // namespace testsupport

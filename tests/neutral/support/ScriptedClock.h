@@ -1,29 +1,34 @@
 // A performance counter for tests: every read moves time on by a fixed step, and actions run
-// once when time reaches their moment. It also notes, at each read, what the dialog shows, so a
+// once when time reaches their moment. It also notes what the programming dialog shows, so that a
 // test sees when each status text and each swap appeared.
 #pragma once
 
-#include <QObject>
-#include <QString>
-#include <QVector>
+#include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/PerformanceCounter.h"
+#include "platform/WinTypes.h"
+#include "tests/neutral/support/DialogDriver.h"
 
 class CProgramDlg;
 
-class ScriptedClock : public platform::CounterSource, public QObject {
+namespace neutral {
+
+class ScriptedClock : public platform::CounterSource {
  public:
-  struct Swap {
-    std::int64_t time;  // microseconds, when the swap was first seen
-  };
   struct StatusChange {
-    std::int64_t time;
-    QString text;
+    std::int64_t time;  // microseconds
+    std::string text;
   };
 
-  explicit ScriptedClock(std::int64_t stepMicroseconds = 100);
+  explicit ScriptedClock(std::int64_t stepMicroseconds = 100);  // installs itself
   ~ScriptedClock() override;
+  ScriptedClock(const ScriptedClock&) = delete;
+  ScriptedClock& operator=(const ScriptedClock&) = delete;
 
   // Runs `action` at the first read at or after `time` (microseconds).
   void At(std::int64_t time, std::function<void()> action);
@@ -38,25 +43,26 @@ class ScriptedClock : public platform::CounterSource, public QObject {
 
   std::int64_t Now() const { return m_now; }
   int Waits() const { return m_waits; }
-  const QVector<std::int64_t>& Swaps() const { return m_swaps; }
+  const std::vector<std::int64_t>& Swaps() const { return m_swaps; }
   // Every change of the panels a device could see, the sequencer's swaps and any putting back of
   // the colours alike, noted at each read.
-  const QVector<std::int64_t>& PanelChanges() const { return m_panelChanges; }
-  const QVector<StatusChange>& StatusChanges() const { return m_statusChanges; }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  const std::vector<std::int64_t>& PanelChanges() const { return m_panelChanges; }
+  const std::vector<StatusChange>& StatusChanges() const { return m_statusChanges; }
 
  private:
   void Observe();
+  void NoteStatus();
 
   std::int64_t m_step;
   std::int64_t m_now = 0;
   int m_waits = 0;
-  QVector<std::pair<std::int64_t, std::function<void()>>> m_actions;
+  std::vector<std::pair<std::int64_t, std::function<void()>>> m_actions;
   CProgramDlg* m_dialog = nullptr;
-  quint32 m_lastLeft = 0;
-  QVector<std::int64_t> m_swaps;
-  QVector<std::int64_t> m_panelChanges;
-  QVector<StatusChange> m_statusChanges;
+  std::unique_ptr<backend::TextWatch> m_statusWatch;
+  COLORREF m_lastLeft = 0;
+  std::vector<std::int64_t> m_swaps;
+  std::vector<std::int64_t> m_panelChanges;
+  std::vector<StatusChange> m_statusChanges;
 };
+
+}  // namespace neutral
