@@ -131,8 +131,10 @@ note() { echo "  $*"; }
 screenshot() {
   [ -n "${E2E_ARTIFACTS:-}" ] && command -v import >/dev/null || return 0
   mkdir -p "$E2E_ARTIFACTS"
-  local file="$E2E_ARTIFACTS/$e2e_script-${case_name:-script}-$1.png"
-  file=${file// /_}
+  local name="$e2e_script-${case_name:-script}-$1.png"
+  name=${name// /_}
+  # A case named after a path ("corpus/bad/x.inf") names no folder of the artifacts.
+  local file="$E2E_ARTIFACTS/${name//\//-}"
   timeout 10 import -window root "$file" 2>/dev/null && echo "  screenshot: $file"
 }
 
@@ -262,7 +264,11 @@ outer_size() { echo "$1 $2"; }
 # where the menu bar and the client area begin on the screen.
 find_main_window() {
   main_window=$(new_window "${1:-10}")
-  [ -n "$main_window" ] || case_fail "no window of the tool was mapped within ${1:-10} s"
+  if [ -z "$main_window" ]; then
+    local state="it still runs"
+    tool_running || state="it ended"
+    case_fail "no window of the tool was mapped within ${1:-10} s ($state)"
+  fi
   window_geometry "$main_window" || case_fail "the main window vanished"
   main_x=$X main_y=$Y main_w=$WIDTH main_h=$HEIGHT
   menu_top=$main_y client_left=$main_x
