@@ -4,7 +4,8 @@
 # Chromium, Node.js with npm, and the tests' pinned npm packages (tests/web/package-lock.json).
 set -euo pipefail
 if [ "${1:-}" = web ]; then
-  packages=(cmake ninja-build make emscripten chromium nodejs npm python3 fonts-dejavu-core)
+  packages=(cmake ninja-build make emscripten chromium nodejs npm python3 fonts-dejavu-core
+    googletest)
 else
   packages=(cmake ninja-build g++ make qt6-base-dev qt6-qpa-plugins xvfb xauth xdotool libx11-dev
   fonts-dejavu-core)

@@ -163,6 +163,72 @@ const kCases = [
     },
   },
   {
+    name: 'a file of another device\'s settings loads what it can, and a message box says so',
+    config: kWidgetConfig,
+    run: async (page) => {
+      const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'up-web-open-')), 'other.tss');
+      fs.writeFileSync(file, 'speed "9"\nbrightness "50"\nmode "3"\n');
+      const [chooser] = await Promise.all([page.waitForFileChooser({timeout: 10000}),
+                                           chooseMenuItem(page, 'File', 'Open...')]);
+      await chooser.accept([file]);
+      const box = await waitUntil(page, 'the message box', (state) => state.dialogs.length === 2);
+      assert.equal(top(box).caption, 'Universal Programmer');
+      assert.match(top(box).texts[0], /^This file holds settings that this form does not have/);
+      assert.deepEqual(texts(top(box).buttons), ['OK']);
+      assert.deepEqual(main(box).inputs, ['9', '']);
+      await page.keyboard.press('Escape');
+      await waitUntil(page, 'the box closed', (state) => state.dialogs.length === 1);
+    },
+  },
+  {
+    name: 'a run sends the packet to the end: Programming...Done, the bar full',
+    config: kWidgetConfig,
+    run: async (page) => {
+      await clickButton(page, 'Program');
+      await waitUntil(page, 'the programming dialog', (state) => top(state).caption === 'Program');
+      await page.keyboard.press('Enter');  // Start is the default button
+      await waitUntil(page, 'the run', (state) => top(state).progress === 'Programming...');
+      const done = await waitUntil(page, 'the end of the run',
+                                   (state) => top(state).progress === 'Programming...Done', 15000);
+      assert.deepEqual(texts(top(done).buttons), ['Start', 'Done']);
+      const bar = await page.$eval('.up-modal .up-progress', (el) =>
+          [el.getAttribute('aria-valuenow'), el.getAttribute('aria-valuemax')]);
+      assert.equal(bar[0], bar[1]);
+    },
+  },
+  {
+    name: 'on a phone held upright the form is scaled to fit, never scrolled, and works by touch',
+    config: kWidgetConfig.replace('AppSize "300" "200"', 'AppSize "600" "400"'),
+    viewport: {width: 360, height: 640, hasTouch: true, isMobile: true},
+    run: async (page) => {
+      const box = await page.$eval('.up-dialog', (el) => {
+        const rect = el.getBoundingClientRect();
+        return {right: rect.right, bottom: rect.bottom, width: rect.width,
+                scrolls: document.scrollingElement.scrollWidth > innerWidth ||
+                         document.scrollingElement.scrollHeight > innerHeight};
+      });
+      assert.ok(box.right <= 360 && box.bottom <= 640, JSON.stringify(box));
+      assert.equal(Math.round(box.width), 360);
+      assert.equal(box.scrolls, false);
+      const about = await page.evaluate(() => {
+        const title = [...document.querySelectorAll('.up-menubar > button')]
+                          .find((el) => el.textContent === 'About');
+        const rect = title.getBoundingClientRect();
+        return {x: rect.left + rect.width / 2, y: rect.top + rect.height / 2};
+      });
+      await page.touchscreen.tap(about.x, about.y);
+      await waitUntil(page, 'the About box', (state) => state.dialogs.length === 2);
+    },
+  },
+  {
+    name: 'Escape ends the tool as Exit does',
+    config: kWidgetConfig,
+    run: async (page) => {
+      await page.keyboard.press('Escape');
+      await waitUntil(page, 'the tool ended', (state) => state.dialogs.length === 0);
+    },
+  },
+  {
     name: 'Exit ends the tool, and the page says so',
     config: kWidgetConfig,
     run: async (page) => {
@@ -177,6 +243,7 @@ async function runCase(browser, testCase) {
   const folder = caseFolder(site, testCase.config);
   const server = await serve(folder);
   const page = await browser.newPage();
+  if (testCase.viewport) await page.setViewport(testCase.viewport);
   const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'up-web-downloads-'));
   const cdp = await page.target().createCDPSession();
   await cdp.send('Page.setDownloadBehavior', {behavior: 'allow', downloadPath: downloads});

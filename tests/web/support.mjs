@@ -96,8 +96,8 @@ export function seen(page) {
 }
 
 // Polls until `accept(seen)` holds; fails with what was seen last.
-export async function waitUntil(page, description, accept) {
-  const deadline = Date.now() + kWaitMilliseconds;
+export async function waitUntil(page, description, accept, milliseconds = kWaitMilliseconds) {
+  const deadline = Date.now() + milliseconds;
   let last = null;
   for (;;) {
     last = await seen(page);

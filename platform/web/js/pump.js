@@ -44,7 +44,7 @@ mergeInto(LibraryManager.library, {
     },
   },
 
-  up_wait__deps: ['$UpPump'],
+  up_wait__deps: ['$UpPump', '$Asyncify'],
   up_wait: function(milliseconds) {
     return Asyncify.handleAsync(function() {
       return new Promise(function(resolve) {
