@@ -4,8 +4,10 @@
 # Chromium, Node.js with npm, and the tests' pinned npm packages (tests/web/package-lock.json).
 set -euo pipefail
 if [ "${1:-}" = web ]; then
-  packages=(cmake ninja-build make emscripten chromium nodejs npm python3 fonts-dejavu-core
-    googletest)
+  packages=(cmake ninja-build make emscripten chromium python3 fonts-dejavu-core googletest)
+  # A machine may have Node.js from elsewhere, npm with it: Debian's then conflict with it.
+  command -v node >/dev/null || packages+=(nodejs)
+  command -v npm >/dev/null || packages+=(npm)
 else
   packages=(cmake ninja-build g++ make qt6-base-dev qt6-qpa-plugins xvfb xauth xdotool libx11-dev
   fonts-dejavu-core)

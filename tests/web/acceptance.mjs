@@ -8,7 +8,8 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 
-import {caseFolder, clickButton, seen, serve, startBrowser, waitForFile, waitUntil} from './support.mjs';
+import {caseFolder, clickButton, downloadInto, seen, serve, startBrowser, waitForFile, waitUntil}
+    from './support.mjs';
 
 const [site, chromium] = process.argv.slice(2);
 const kWidgetConfig = [
@@ -245,8 +246,7 @@ async function runCase(browser, testCase) {
   const page = await browser.newPage();
   if (testCase.viewport) await page.setViewport(testCase.viewport);
   const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'up-web-downloads-'));
-  const cdp = await page.target().createCDPSession();
-  await cdp.send('Page.setDownloadBehavior', {behavior: 'allow', downloadPath: downloads});
+  await downloadInto(browser, downloads);
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
   try {

@@ -46,13 +46,20 @@ export async function startBrowser(executablePath) {
   const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'up-web-chromium-'));
   const browser = await puppeteer.launch({
     executablePath,
-    headless: 'new',
+    headless: true,
     userDataDir,
     defaultViewport: {width: 800, height: 600},
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
   return browser;
+}
+
+// Downloads of the browser's pages go to `folder`, without asking.
+export async function downloadInto(browser, folder) {
+  const session = await browser.target().createCDPSession();
+  await session.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: folder});
+  await session.detach();
 }
 
 // The page's dialogs as a person sees them, bottom first, and where the keyboard focus is.

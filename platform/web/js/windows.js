@@ -178,6 +178,7 @@ mergeInto(LibraryManager.library, {
       if (!record || UpMenu.onKeyDown(record, event)) return;
       var key = event.key;
       if (key !== 'Escape' && key !== 'Enter' && key !== 'Tab') return;
+      if (event.ctrlKey || event.altKey || event.metaKey) return;  // the browser's own keys
       event.preventDefault();
       event.stopPropagation();
       if (UpWindows.keysFiltered) return;
