@@ -63,8 +63,8 @@ add_library(platform_main OBJECT ${CMAKE_CURRENT_LIST_DIR}/WinMain.cpp)
 target_link_libraries(platform_main PRIVATE platform project_warnings)
 
 # The page's folder, `site/` in the build: index.html and its style, the program's .js and .wasm,
-# and (from app/) the example config.inf. The program runs in a browser only, and fetches
-# config.inf before it starts (js/pre.js).
+# the device makers' README.txt, and (from app/) the example config.inf. The program runs in a
+# browser only, and fetches config.inf before it starts (js/pre.js).
 function(up_web_site target)
   set(site ${PROJECT_BINARY_DIR}/site)
   set(pre ${PROJECT_SOURCE_DIR}/platform/web/js/pre.js)
@@ -75,5 +75,6 @@ function(up_web_site target)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different
             ${PROJECT_SOURCE_DIR}/platform/web/site/index.html
-            ${PROJECT_SOURCE_DIR}/platform/web/site/page.css ${site})
+            ${PROJECT_SOURCE_DIR}/platform/web/site/page.css
+            ${PROJECT_SOURCE_DIR}/platform/web/site/README.txt ${site})
 endfunction()
