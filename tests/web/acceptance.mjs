@@ -137,6 +137,26 @@ const kCases = [
     },
   },
   {
+    name: 'hiding the page mid-countdown cancels the run, as Cancel does',
+    config: kWidgetConfig,
+    run: async (page, downloads, browser) => {
+      await clickButton(page, 'Program');
+      await waitUntil(page, 'the programming dialog', (state) => top(state).caption === 'Program');
+      await clickButton(page, 'Start');
+      await waitUntil(page, 'the countdown', (state) => /^Starting in/.test(top(state).progress));
+      const other = await browser.newPage();
+      await other.bringToFront();
+      try {
+        await waitUntil(page, 'the run cancelled', (state) =>
+            top(state).progress === 'Ready to program' &&
+            texts(top(state).buttons).join() === 'Start,Done');
+      } finally {
+        await other.close();
+        await page.bringToFront();
+      }
+    },
+  },
+  {
     name: 'Save As downloads the settings under the name typed, with .tss added',
     config: kWidgetConfig,
     run: async (page, downloads) => {
@@ -252,7 +272,7 @@ async function runCase(browser, testCase) {
   try {
     await page.goto(server.url);
     await waitUntil(page, 'the main dialog', (state) => state.dialogs.length === 1);
-    await testCase.run(page, downloads);
+    await testCase.run(page, downloads, browser);
     assert.deepEqual(errors, [], 'errors in the page');
   } finally {
     await page.close();

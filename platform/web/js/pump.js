@@ -141,7 +141,10 @@ mergeInto(LibraryManager.library, {
   },
 
   // The screen stays on while a run needs it: a browser lets a lock go when the page is hidden,
-  // so it is asked for again when the page shows.
+  // so it is asked for again when the page shows. A hidden page shows nothing and gets no frames:
+  // a run then could only send a cut-off packet, so hiding the page cancels it, as its dialog's
+  // Cancel does, and says so at once; the user starts again once the page is back.
+  $UpWakeLock__deps: ['$UpPump', '$UpWindows'],
   $UpWakeLock: {
     holders: 0,
     lock: null,
@@ -167,7 +170,10 @@ mergeInto(LibraryManager.library, {
     if (!wake.watching) {
       wake.watching = true;
       document.addEventListener('visibilitychange', function() {
-        if (document.visibilityState === 'visible' && wake.holders > 0) wake.acquire();
+        if (wake.holders === 0) return;
+        var top = UpWindows.top();
+        if (document.visibilityState === 'visible') wake.acquire();
+        else if (top) UpPump.post(top.handle, top.cancelId);
       });
     }
     if (wake.holders > 0) {
