@@ -149,6 +149,7 @@ mergeInto(LibraryManager.library, {
     holders: 0,
     lock: null,
     watching: false,
+    cancelled: false,
 
     acquire: function() {
       if (!navigator.wakeLock || UpWakeLock.lock) return;
@@ -172,13 +173,20 @@ mergeInto(LibraryManager.library, {
       document.addEventListener('visibilitychange', function() {
         if (wake.holders === 0) return;
         var top = UpWindows.top();
-        if (document.visibilityState === 'visible') wake.acquire();
-        else if (top) UpPump.post(top.handle, top.cancelId);
+        if (document.visibilityState === 'visible') {
+          wake.acquire();
+        } else if (top && !wake.cancelled) {
+          wake.cancelled = true;  // once a run: a second cancel would close its dialog
+          UpPump.post(top.handle, top.cancelId);
+        }
       });
     }
     if (wake.holders > 0) {
       wake.acquire();
-    } else if (wake.lock) {
+      return;
+    }
+    wake.cancelled = false;
+    if (wake.lock) {
       wake.lock.release();
       wake.lock = null;
     }
