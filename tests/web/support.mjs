@@ -55,11 +55,11 @@ export async function startBrowser(executablePath) {
   return browser;
 }
 
-// Downloads of the browser's pages go to `folder`, without asking.
+// Downloads of the browser's pages go to `folder`, without asking. The session stays attached:
+// detaching it gives downloads back to the browser's own rule.
 export async function downloadInto(browser, folder) {
   const session = await browser.target().createCDPSession();
   await session.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: folder});
-  await session.detach();
 }
 
 // The page's dialogs as a person sees them, bottom first, and where the keyboard focus is.
