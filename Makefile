@@ -2,7 +2,8 @@
 BUILD_DIR := build
 PRESET := default
 
-.PHONY: run test deps build clean build-asan build-fuzz build-windows fuzz package
+.PHONY: run test deps build clean build-asan build-fuzz build-windows fuzz package deps-web \
+  build-web test-web serve-web
 # Tests run in parallel, one per core.
 CTEST_JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
@@ -31,6 +32,24 @@ test: build build-asan build-fuzz build-windows
 build-asan build-fuzz build-windows: build-%: deps
 	@cmake --preset $* >/dev/null
 	@cmake --build --preset $*
+
+# The page (a browser's build, with Emscripten): build-web/site holds what a web server serves.
+# Its tests drive Debian's Chromium through puppeteer-core (tests/web).
+deps-web:
+	@scripts/install-deps.sh web
+
+build-web: deps-web
+	@cmake --preset web >/dev/null
+	@cmake --build --preset web
+
+test-web: build-web
+	@ctest --preset web
+
+# Serves the page on this machine only, to try it: http://127.0.0.1:$(WEB_PORT)/
+WEB_PORT ?= 8027
+serve-web: build-web
+	@echo "The page: http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops serving)"
+	@python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build-web/site
 
 # Long fuzzing: each target for FUZZ_SECONDS from its committed corpus. New inputs collect in
 # fuzz-out/<target>, and whatever a target finds in fuzz-out/findings: add it to the corpus.
@@ -65,4 +84,4 @@ package: deps
 	@ls -l dist/*.deb dist/*.tar.gz dist/*.zip
 
 clean:
-	rm -rf $(BUILD_DIR) build-asan build-fuzz build-package build-windows dist
+	rm -rf $(BUILD_DIR) build-asan build-fuzz build-package build-windows build-web dist

@@ -1,7 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need; skips those present.
+# With the argument `web`, what the browser's build and its tests need instead: Emscripten,
+# Chromium, Node.js with npm, and the tests' pinned npm packages (tests/web/package-lock.json).
 set -euo pipefail
-packages=(cmake ninja-build g++ make qt6-base-dev qt6-qpa-plugins xvfb xauth xdotool libx11-dev
+if [ "${1:-}" = web ]; then
+  packages=(cmake ninja-build make emscripten chromium python3 fonts-dejavu-core googletest)
+  # A machine may have Node.js from elsewhere, npm with it: Debian's then conflict with it.
+  command -v node >/dev/null || packages+=(nodejs)
+  command -v npm >/dev/null || packages+=(npm)
+else
+  packages=(cmake ninja-build g++ make qt6-base-dev qt6-qpa-plugins xvfb xauth xdotool libx11-dev
   fonts-dejavu-core)
 # The Qt backend asks a Wayland compositor for its seat before the toolkit connects: libwayland's
 # client library and pkg-config, which finds it.
@@ -30,14 +38,23 @@ packages+=(libgtest-dev googletest)
 # The Windows build: mingw-w64 cross-compiles it, its tests run under Wine (with Wine's own fonts,
 # which the dialogs' sizes depend on), and unzip opens the Windows zip in its test.
 packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine unzip)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# The browser tests' npm packages, exactly as locked, once.
+if [ "${1:-}" = web ]; then
+  web_tests="$(dirname "$0")/../tests/web"
+  if [ ! -d "$web_tests/node_modules/puppeteer-core" ]; then
+    npm ci --prefix "$web_tests" --no-audit --no-fund --ignore-scripts
+  fi
+fi

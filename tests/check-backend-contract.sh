@@ -25,7 +25,7 @@ names() { sed -E 's/\[abi:[^]]*\]//g; s/\(.*//' | sort -u; }
 # library, the toolkit and the backend's own namespaces are not the contract.
 layer_names() {
   grep -E '^(C[A-Z][A-Za-z0-9]*::|platform::|Afx|QueryPerformance)' |
-    grep -vE '^platform::(qt|win32|posix)::'
+    grep -vE '^platform::(qt|win32|posix|web)::'
 }
 
 listed=$(sed -n '/^```backend-contract$/,/^```$/p' "$page" | grep -vE '^```|^#|^[[:space:]]*$' |
