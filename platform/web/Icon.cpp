@@ -21,10 +21,10 @@ struct Colour {
 };
 
 // The colour of one colour line's "c" key: "k c #RRGGBB" or "k c None".
-Colour ColourOf(const char* spec) {
+Colour ColourOf(const char* line) {
   Colour colour;
-  const char* key = std::strstr(spec, " c ");
-  if (!key) key = std::strstr(spec, "\tc ");
+  const char* key = std::strstr(line, " c ");
+  if (!key) key = std::strstr(line, "\tc ");
   if (!key) return colour;
   const char* value = key + 3;
   while (*value == ' ' || *value == '\t') ++value;
