@@ -68,9 +68,10 @@ fuzz: build-fuzz
 
 # The .deb and the device maker's .tar.gz, in dist/: a Release build without the tests (preset
 # "package", build-package/) with Debian's hardening flags, packaged by CPack. Then the Windows
-# zip, from the Windows build (preset "windows", build-windows/) by CPack's ZIP generator.
+# zip, from the Windows build (preset "windows", build-windows/) by CPack's ZIP generator. Then
+# the web zip, the page's folder from a browser's build without its tests (preset "web-package").
 PACKAGE_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
-package: deps
+package: deps deps-web
 	@cmake --preset package \
 	  -DCMAKE_C_FLAGS="$$($(PACKAGE_FLAGS) CPPFLAGS) $$($(PACKAGE_FLAGS) CFLAGS)" \
 	  -DCMAKE_CXX_FLAGS="$$($(PACKAGE_FLAGS) CPPFLAGS) $$($(PACKAGE_FLAGS) CXXFLAGS)" \
@@ -80,8 +81,12 @@ package: deps
 	@cmake --preset windows >/dev/null
 	@cmake --build --preset windows
 	@cpack --config build-windows/CPackConfig.cmake -B dist
+	@cmake --preset web-package >/dev/null
+	@cmake --build --preset web-package
+	@cpack --config build-web-package/CPackConfig.cmake -B dist
 	@rm -rf dist/_CPack_Packages
 	@ls -l dist/*.deb dist/*.tar.gz dist/*.zip
 
 clean:
-	rm -rf $(BUILD_DIR) build-asan build-fuzz build-package build-windows build-web dist
+	rm -rf $(BUILD_DIR) build-asan build-fuzz build-package build-windows build-web \
+  build-web-package dist

@@ -64,14 +64,17 @@ target_link_libraries(platform_main PRIVATE platform project_warnings)
 
 # The page's folder, `site/` in the build: index.html and its style, the program's .js and .wasm,
 # the device makers' README.txt, and (from app/) the example config.inf. The program runs in a
-# browser only, and fetches config.inf before it starts (js/pre.js).
+# browser only, and fetches config.inf before it starts (js/pre.js); the page watches its display's
+# frame rate (js/display-rate.js).
 function(up_web_site target)
   set(site ${PROJECT_BINARY_DIR}/site)
   set(pre ${PROJECT_SOURCE_DIR}/platform/web/js/pre.js)
+  set(rate ${PROJECT_SOURCE_DIR}/platform/web/js/display-rate.js)
   get_property(scripts GLOBAL PROPERTY UP_WEB_SCRIPTS)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site}
-                        LINK_DEPENDS "${scripts};${pre}")
-  target_link_options(${target} PRIVATE -sENVIRONMENT=web "SHELL:--pre-js ${pre}")
+                        LINK_DEPENDS "${scripts};${pre};${rate}")
+  target_link_options(${target} PRIVATE -sENVIRONMENT=web "SHELL:--pre-js ${pre}"
+                      "SHELL:--pre-js ${rate}")
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different
             ${PROJECT_SOURCE_DIR}/platform/web/site/index.html

@@ -8,8 +8,8 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 
-import {caseFolder, clickButton, downloadInto, seen, serve, startBrowser, waitForFile, waitUntil}
-    from './support.mjs';
+import {caseFolder, clickButton, downloadInto, seen, serve, slowFramesOf, startBrowser,
+        waitForFile, waitUntil} from './support.mjs';
 
 const [site, chromium] = process.argv.slice(2);
 const kWidgetConfig = [
@@ -218,6 +218,25 @@ const kCases = [
     },
   },
   {
+    name: 'a display under 50 frames a second gets a word before Start, gone once it is faster',
+    config: kWidgetConfig,
+    frameDivisor: 3,  // 20 frames a second where the browser draws 60
+    run: async (page) => {
+      const slow = await waitUntil(page, 'the word on the display',
+                                   (state) => state.displayRate !== '');
+      assert.match(slow.displayRate, /^This display shows only (1\d|2\d) frames a second, and pro/);
+      await clickButton(page, 'Program');
+      const ready = await waitUntil(page, 'the programming dialog',
+                                    (state) => texts(top(state).buttons).join() === 'Start,Done');
+      assert.notEqual(ready.displayRate, '', 'the word went before Start');
+      await page.evaluate(() => {
+        window.upFrameDivisor = 1;
+        window.dispatchEvent(new Event('resize'));
+      });
+      await waitUntil(page, 'the word gone', (state) => state.displayRate === '');
+    },
+  },
+  {
     name: 'on a phone held upright the form is scaled to fit, never scrolled, and works by touch',
     config: kWidgetConfig.replace('AppSize "300" "200"', 'AppSize "600" "400"'),
     viewport: {width: 360, height: 640, hasTouch: true, isMobile: true},
@@ -265,6 +284,7 @@ async function runCase(browser, testCase) {
   const server = await serve(folder);
   const page = await browser.newPage();
   if (testCase.viewport) await page.setViewport(testCase.viewport);
+  if (testCase.frameDivisor) await slowFramesOf(page, testCase.frameDivisor);
   const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'up-web-downloads-'));
   await downloadInto(browser, downloads);
   const errors = [];

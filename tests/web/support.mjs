@@ -92,12 +92,14 @@ export function seen(page) {
     const focus = document.activeElement;
     const label = focus && focus.getAttribute('aria-labelledby');
     const status = document.getElementById('up-status');
+    const rate = document.getElementById('up-display-rate');
     return {
       title: document.title,
       dialogs,
       focus: !focus ? '' : label ? `field ${document.getElementById(label).textContent}` :
                                    focus.textContent || focus.className,
       status: shown(status) ? status.textContent : '',
+      displayRate: shown(rate) ? rate.textContent : '',
     };
   });
 }
@@ -124,6 +126,20 @@ export async function waitForFile(file) {
     await new Promise((resolve) => setTimeout(resolve, 50));
   }
   return fs.readFileSync(file);
+}
+
+// The page's frames come at a DIVISOR-th of the display's rate: each requestAnimationFrame
+// callback waits that many frames (window.upFrameDivisor changes it later).
+export function slowFramesOf(page, divisor) {
+  return page.evaluateOnNewDocument((initial) => {
+    const real = window.requestAnimationFrame.bind(window);
+    window.upFrameDivisor = initial;
+    window.requestAnimationFrame = (callback) => {
+      let left = window.upFrameDivisor;
+      const next = (time) => (--left > 0 ? real(next) : callback(time));
+      return real(next);
+    };
+  }, divisor);
 }
 
 export function clickButton(page, text) {
