@@ -22,12 +22,13 @@ run: build
 	@$(BUILD_DIR)/universal-programmer
 
 # The suite in the normal build, again under the sanitizers, then each fuzz target briefly, then
-# the Windows build's tests under Wine.
-test: build build-asan build-fuzz build-windows
+# the Windows build's tests under Wine, then the page's in Chromium.
+test: build build-asan build-fuzz build-windows build-web
 	@ctest --preset $(PRESET) --parallel $(CTEST_JOBS)
 	@ctest --preset asan --parallel $(CTEST_JOBS)
 	@ctest --preset fuzz --parallel $(CTEST_JOBS)
 	@ctest --preset windows --parallel $(CTEST_JOBS)
+	@ctest --preset web --parallel $(CTEST_JOBS)
 
 build-asan build-fuzz build-windows: build-%: deps
 	@cmake --preset $* >/dev/null
@@ -43,7 +44,7 @@ build-web: deps-web
 	@cmake --build --preset web
 
 test-web: build-web
-	@ctest --preset web
+	@ctest --preset web --parallel $(CTEST_JOBS)
 
 # Serves the page on this machine only, to try it: http://127.0.0.1:$(WEB_PORT)/
 WEB_PORT ?= 8027
