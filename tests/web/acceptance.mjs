@@ -221,6 +221,7 @@ const kCases = [
     name: 'a display under 50 frames a second gets a word before Start, gone once it is faster',
     config: kWidgetConfig,
     frameDivisor: 3,  // 20 frames a second where the browser draws 60
+    viewport: {width: 400, height: 220},  // the form fills its height: the word must not cover it
     run: async (page) => {
       const slow = await waitUntil(page, 'the word on the display',
                                    (state) => state.displayRate !== '');
@@ -229,6 +230,12 @@ const kCases = [
       const ready = await waitUntil(page, 'the programming dialog',
                                     (state) => texts(top(state).buttons).join() === 'Start,Done');
       assert.notEqual(ready.displayRate, '', 'the word went before Start');
+      const uncovered = await page.evaluate(() => {
+        const dialogs = [...document.querySelectorAll('.up-dialog')];
+        const word = document.getElementById('up-display-rate').getBoundingClientRect();
+        return dialogs.every((dialog) => dialog.getBoundingClientRect().top >= word.bottom);
+      });
+      assert.ok(uncovered, 'the word covers a dialog');
       await page.evaluate(() => {
         window.upFrameDivisor = 1;
         window.dispatchEvent(new Event('resize'));

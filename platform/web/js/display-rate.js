@@ -10,16 +10,22 @@
   var kEveryMilliseconds = 5000;
   var measuring = false;
 
+  // The word takes the top of the page, and the dialogs the rest: it covers no caption or menu.
   function say(hz) {
     var note = document.getElementById('up-display-rate');
-    if (!note) return;
+    var desk = document.getElementById('up-desk');
+    if (!note || !desk) return;
     var slow = hz > 0 && hz < kSlowestHz - 0.5;  // a 50 Hz display measures 49.5 to 50.5
-    note.hidden = !slow;
     if (slow) {
       note.textContent = 'This display shows only ' + Math.round(hz) +
           ' frames a second, and programming needs ' + kSlowestHz + ' or more: the device ' +
           'may not read the settings. Turn off power saving, or use another display.';
     }
+    note.hidden = !slow;
+    var top = slow ? note.offsetHeight + 'px' : '';
+    if (desk.style.top === top) return;
+    desk.style.top = top;
+    window.dispatchEvent(new Event('resize'));  // the dialogs are placed again
   }
 
   function measure() {

@@ -120,11 +120,12 @@ mergeInto(LibraryManager.library, {
                               height < 1 ? 1 : height - frameHeight);
     },
 
-    // At its own size, scaled down (never up) to fit the viewport; where the program put it, or
-    // centred when it did not say.
+    // At its own size, scaled down (never up) to fit the desk (the viewport, less a warning the
+    // page shows above it); where the program put it, or centred when it did not say.
     place: function(record) {
-      var viewWidth = document.documentElement.clientWidth;
-      var viewHeight = document.documentElement.clientHeight;
+      var desk = UpWindows.deskElement();
+      var viewWidth = desk.clientWidth;
+      var viewHeight = desk.clientHeight;
       var width = Math.max(1, record.el.offsetWidth);
       var height = Math.max(1, record.el.offsetHeight);
       var scale = Math.min(1, viewWidth / width, viewHeight / height);
