@@ -3,6 +3,11 @@
 // at the first animation frame after the wait, drawing the two panels as the programmer's page
 // does (black and white rectangles with a black frame on a canvas). The packet is the page
 // address's query, in hex: index.html?packet=55...
+//
+// With &frames=running the page also asks for every animation frame, as a page does while
+// anything on it animates. Then the browser draws only on its frame clock, as a real display
+// shows pixels only at its refresh; idle, Chromium draws a frame asked for after a wait at once,
+// and Xvfb shows it at once, which no real display does.
 const kStartMs = 50;  // the start symbol, and the gap after every byte
 const kZeroMs = 50;
 const kOneMs = 100;
@@ -71,5 +76,9 @@ start.addEventListener('click', () => {
   state.textContent = 'Sending';
   requestAnimationFrame(swap);
 });
+if (new URLSearchParams(location.search).get('frames') === 'running') {
+  const tick = () => requestAnimationFrame(tick);
+  tick();
+}
 draw();
 state.textContent = bytes.length > 0 ? 'Ready' : 'No packet in the address';

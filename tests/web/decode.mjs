@@ -23,8 +23,8 @@ const kConfig = [
 const missing = missingCommand(['Xvfb', chromium, sampler, probe]);
 if (missing) {
   console.log(
-      `skipped: ${missing} is missing (the X11 headers build the sampler and the probe; ` +
-      'scripts/install-deps.sh web installs Xvfb and them)');
+      `skipped: ${missing} is missing (scripts/install-deps.sh web installs Xvfb, and the X11 ` +
+      'headers with which the web build builds the panel sampler and probe)');
   process.exit(kSkip);
 }
 
@@ -47,7 +47,14 @@ try {
   await typeAndOpenProgramDialog(app.page, kValues);
   const swaps = (expected.length / 2) * 10;
   console.log(`expected packet=${expected} (${swaps} swaps)`);
-  const report = await programAndWatch(app.page, {probe, sampler, display: display.name, swaps});
+  const watching = {probe, sampler, display: display.name, swaps};
+  let report = await programAndWatch(app.page, watching);
+  if (report.status !== 0) {
+    // As on the desktop, a run that decoded no packet at all is tried once more: a loaded machine
+    // can stretch a swap past the receiver's tolerance. A wrong packet is never retried.
+    console.log(`run 1 decoded no packet, retrying: ${report.line}`);
+    report = await programAndWatch(app.page, watching);
+  }
   console.log(`sampler: ${report.line}`);
   assert.equal(report.packet, expected, 'the packet the sampler decoded');
   assert.equal(report.status, 0, 'the sampler\'s status');

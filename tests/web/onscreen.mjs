@@ -43,10 +43,11 @@ export function missingCommand(commands) {
 async function poll(description, ready, milliseconds) {
   const deadline = Date.now() + milliseconds;
   for (;;) {
-    const value = ready();
+    const value = await ready();
     if (value) return value;
-    if (Date.now() > deadline)
+    if (Date.now() > deadline) {
       throw new Error(`waited ${milliseconds} ms in vain for ${description}`);
+    }
     await new Promise((resolve) => setTimeout(resolve, 50));
   }
 }
@@ -187,15 +188,22 @@ export function run(program, args, milliseconds, environment = process.env) {
   });
 }
 
-// Fails unless the X screen shows at each panel's centre what the page drew there (the probe
-// says "light" or "dark" for each point): a wrong offset fails here, before any run.
+// Waits until the X screen shows at each panel's centre what the page drew there (the probe says
+// "light" or "dark" for each point): the browser puts a drawing on the screen a frame or so after
+// the page made it. A wrong offset fails here, before any run, rather than as a run not seen.
 export async function expectScreenShows(probe, display, panels) {
   const args = panels.flatMap(({x, y}) => [String(x), String(y)]);
-  const {status, output} = await run(probe, args, 10000, {...process.env, DISPLAY: display});
   const wanted = panels.map(({light}) => (light ? 'light' : 'dark')).join(' ');
-  if (status !== 0 || output !== wanted) {
+  let shown = '';
+  try {
+    await poll('the screen to show the panels', async () => {
+      const {status, output} = await run(probe, args, 10000, {...process.env, DISPLAY: display});
+      shown = output;
+      return status === 0 && output === wanted;
+    }, 5000);
+  } catch {
     const where = panels.map(({x, y}) => `(${x}, ${y})`).join(' and ');
-    throw new Error(`the screen shows "${output}" at ${where}, the page drew "${wanted}"`);
+    throw new Error(`the screen shows "${shown}" at ${where}, where the page drew "${wanted}"`);
   }
 }
 
