@@ -138,9 +138,10 @@ export async function openApp(chromium, url, display, {width = 1024, height = 76
   }
 }
 
-// Where the page's viewport begins on the X screen. The app window has no frame from a window
-// manager on Xvfb; what Chromium draws above the page (its own title bar) is the difference
-// between the window's outer and inner heights, and nothing is drawn beside it.
+// Where the page's viewport begins on the X screen. On Xvfb, with no window manager, the app
+// window has no frame and no title bar: its outer and inner sizes are equal (measured). Anything
+// Chromium does draw above the page (an info bar, 56 px, without --test-type) is the difference
+// between the outer and inner heights; nothing is drawn beside it.
 async function viewportOnScreen(page) {
   return page.evaluate(() => ({
                          x: window.screenX + (window.outerWidth - window.innerWidth) / 2,
