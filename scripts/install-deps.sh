@@ -5,6 +5,9 @@
 set -euo pipefail
 if [ "${1:-}" = web ]; then
   packages=(cmake ninja-build make emscripten chromium python3 fonts-dejavu-core googletest)
+  # The page's decode test shows Chromium on Xvfb, watched by the panel sampler: an X11 program
+  # built for this machine with its own C compiler.
+  packages+=(xvfb xauth gcc libx11-dev)
   # A machine may have Node.js from elsewhere, npm with it: Debian's then conflict with it.
   command -v node >/dev/null || packages+=(nodejs)
   command -v npm >/dev/null || packages+=(npm)
