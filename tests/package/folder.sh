@@ -14,20 +14,9 @@ cpack=${3:?usage: folder.sh SOURCE_DIR BUILD_DIR CPACK}
 source "$SOURCE_DIR/tests/package/common.sh"
 require_tools Xvfb xdotool tar
 
-timeout 240 "$cpack" -G TGZ --config "$build_dir/CPackConfig.cmake" -B "$work/out" \
-  >"$work/cpack.log" 2>&1 || fail "cpack -G TGZ failed: $(cat "$work/cpack.log")"
-archives=("$work"/out/*.tar.gz)
-[ ${#archives[@]} -eq 1 ] && [ -f "${archives[0]}" ] || fail "cpack made no single .tar.gz"
-archive=${archives[0]}
-echo "archive: ${archive##*/}, $(stat -c %s "$archive") bytes"
-
-# One folder, named as the archive, with exactly the four files at its top.
-top=$(basename "$archive" .tar.gz)
-listing=$(tar -tzf "$archive" | sed 's|/$||' | LC_ALL=C sort -u)
-expected=$(printf '%s\n' "$top/LICENSE" "$top/README.txt" "$top/config.inf" \
-  "$top/universal-programmer" | LC_ALL=C sort)
-[ "$(grep -v "^$top\$" <<<"$listing")" = "$expected" ] ||
-  fail "the archive does not hold exactly the folder's four files: $listing"
+source "$SOURCE_DIR/tests/package/archive.sh"
+make_archive "$cpack" TGZ "$build_dir" .tar.gz
+expect_folder_of "$(tar -tzf "$archive")" LICENSE README.txt config.inf universal-programmer
 
 mkdir "$work/unpacked"
 tar -xzf "$archive" -C "$work/unpacked"

@@ -14,20 +14,11 @@ source "$SOURCE_DIR/tests/lib/x-display.sh"  # require_tools, begin_scratch
 require_tools unzip
 begin_scratch  # work, its cleanup at exit, fail
 
-timeout 240 "$cpack" -G ZIP --config "$build_dir/CPackConfig.cmake" -B "$work/out" \
-  >"$work/cpack.log" 2>&1 || fail "cpack -G ZIP failed: $(cat "$work/cpack.log")"
-archives=("$work"/out/*.zip)
-[ ${#archives[@]} -eq 1 ] && [ -f "${archives[0]}" ] || fail "cpack made no single .zip"
-archive=${archives[0]}
-top=$(basename "$archive" .zip)
-echo "archive: ${archive##*/}, $(stat -c %s "$archive") bytes"
+source "$SOURCE_DIR/tests/package/archive.sh"
+make_archive "$cpack" ZIP "$build_dir" .zip
 [[ $top == universal-programmer-*-web ]] || fail "the zip is named $top.zip"
-
-listing=$(unzip -Z1 "$archive" | sed 's|/$||' | LC_ALL=C sort -u)
-expected=$(printf "$top/%s\n" README.txt config.inf index.html page.css universal-programmer.js \
-  universal-programmer.wasm | LC_ALL=C sort)
-[ "$(grep -v "^$top\$" <<<"$listing")" = "$expected" ] ||
-  fail "the zip does not hold exactly the page's six files: $listing"
+expect_folder_of "$(unzip -Z1 "$archive")" README.txt config.inf index.html page.css \
+  universal-programmer.js universal-programmer.wasm
 
 folder="$work/Web sites/Device tools"
 mkdir -p "$folder"

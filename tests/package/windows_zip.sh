@@ -24,21 +24,11 @@ readonly system_dlls="ADVAPI32.dll COMCTL32.dll COMDLG32.dll GDI32.dll KERNEL32.
   SHELL32.dll SHLWAPI.dll USER32.dll UxTheme.dll WINMM.dll ole32.dll OLEAUT32.dll IMM32.dll
   dwmapi.dll"
 
-timeout 240 "$cpack" -G ZIP --config "$build_dir/CPackConfig.cmake" -B "$work/out" \
-  >"$work/cpack.log" 2>&1 || fail "cpack -G ZIP failed: $(cat "$work/cpack.log")"
-archives=("$work"/out/*.zip)
-[ ${#archives[@]} -eq 1 ] && [ -f "${archives[0]}" ] || fail "cpack made no single .zip"
-archive=${archives[0]}
-top=$(basename "$archive" .zip)
-echo "archive: ${archive##*/}, $(stat -c %s "$archive") bytes"
+source "$SOURCE_DIR/tests/package/archive.sh"
+make_archive "$cpack" ZIP "$build_dir" .zip
 [[ $top == universal-programmer-*-windows-x86_64 ]] || fail "the zip is named $top.zip"
-
-# One folder, named as the zip, with exactly the four files at its top.
-listing=$(unzip -Z1 "$archive" | sed 's|/$||' | LC_ALL=C sort -u)
-expected=$(printf '%s\n' "$top/LICENSE.txt" "$top/README.txt" "$top/config.inf" \
-  "$top/universal-programmer.exe" | LC_ALL=C sort)
-[ "$(grep -v "^$top\$" <<<"$listing")" = "$expected" ] ||
-  fail "the zip does not hold exactly the folder's four files: $listing"
+expect_folder_of "$(unzip -Z1 "$archive")" LICENSE.txt README.txt config.inf \
+  universal-programmer.exe
 
 folder="$work/My Programs/Device tools"
 mkdir -p "$folder"
