@@ -38,6 +38,9 @@ class FramePlan {
   // With frames: when the loop should look again, just after the next frame is expected, or a
   // little later while its news is late.
   std::int64_t NextLook(std::int64_t now) const;
+  // When the latest tick's swap reached the screen: the frame that showed it, once seen; until
+  // then, or with no frames, the tick itself.
+  std::int64_t ShownAt() const { return m_hasAnchor ? m_anchor : m_tick; }
   // The frame period in use, 0 while it is unknown.
   std::int64_t Period() const;
 

@@ -142,15 +142,33 @@ void CProgramDlg::OnStart() {
       if (ticks.IsDue(due)) {
         // Each wait is timed from just before the swap that opens it.
         ticks.Ticked();
+        const COLORREF left = m_leftColour;
         Advance();
+        if (m_leftColour != left) ticks.Swapped(due);
         SetProgressPosition(m_byteIndex * OPTICAL_SWAPS_PER_BYTE + m_step);
       }
     }
-    SetStatusText(m_byteIndex == m_packetSize ? "Programming...Done" : "Programming...Canceled");
+    if (m_byteIndex != m_packetSize) {
+      SetStatusText("Programming...Canceled");
+    } else if (ticks.WorstIntervalError() > LagLimit()) {
+      // The whole packet went out, but not on time: a swap that showed this late makes the
+      // device misread a symbol and drop the packet, so "Done" would claim what did not happen.
+      SetStatusText("Programming...Screen lagged: try again");
+    } else {
+      SetStatusText("Programming...Done");
+    }
     RestorePanelsAfterSilence(ticks.LastTick(), frequency);
   }
   m_startButton->EnableWindow(true);
   m_doneButton->SetWindowText("Done");
+}
+
+// A device tells a zero from a one by whether the interval is nearer the one duration or the
+// other, so an interval off by half their difference is misread. The tool sees its swaps only as
+// well as its frames or its drawing tell it, so it calls a run late a little before that: at 40 %.
+std::int64_t CProgramDlg::LagLimit() const {
+  const std::int64_t difference = std::int64_t{m_oneBitDuration} - m_zeroBitDuration;
+  return (difference < 0 ? -difference : difference) * 2 / 5;
 }
 
 void CProgramDlg::OnCancel() {

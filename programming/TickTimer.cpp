@@ -1,5 +1,7 @@
 #include "programming/TickTimer.h"
 
+#include <algorithm>
+
 #include "platform/PerformanceCounter.h"
 
 namespace {
@@ -24,6 +26,9 @@ std::int64_t TickTimer::Now() const {
 }
 
 void TickTimer::Start() {
+  m_swapped = false;
+  m_hasShown = false;
+  m_worstError = 0;
   m_tick = Count();
   Observe();
   m_plan.Ticked(platform::ElapsedMicroseconds(m_origin, m_tick, m_frequency));
@@ -63,6 +68,27 @@ bool TickTimer::IsDue(std::int64_t wait) {
 }
 
 void TickTimer::Ticked() {
+  SettleSwap();
   m_tick = Count();
   m_plan.Ticked(platform::ElapsedMicroseconds(m_origin, m_tick, m_frequency));
+}
+
+void TickTimer::Swapped(std::int64_t wait) {
+  m_swapped = true;
+  m_swapWait = wait;
+}
+
+void TickTimer::SettleSwap() {
+  if (!m_swapped) {
+    m_hasShown = false;  // a tick without a swap: no interval ends at the next one
+    return;
+  }
+  m_swapped = false;
+  const std::int64_t shown = m_plan.ShownAt();
+  if (m_hasShown) {
+    const std::int64_t error = shown - m_shown - m_swapWait;
+    m_worstError = std::max(m_worstError, error < 0 ? -error : error);
+  }
+  m_shown = shown;
+  m_hasShown = true;
 }

@@ -16,84 +16,36 @@
 #include "programming/ProgramDlg.h"
 #include "programming/TextProgressCtrl.h"
 #include "protocol/optical_protocol.h"
-#include "receiver/optical_receiver.h"
 #include "res/resource.h"
 #include "res/templates.h"
 #include "tests/neutral/support/CaseName.h"
 #include "tests/neutral/support/DialogDriver.h"
+#include "tests/neutral/support/ProgramRun.h"
 #include "tests/neutral/support/ScriptedClock.h"
 
 namespace {
 
 using neutral::Key;
 using neutral::ScriptedClock;
+using neutral::Strings;
 using neutral::TextOf;
-using Strings = std::vector<std::string>;
-using Times = std::vector<std::int64_t>;
+using neutral::Times;
 namespace shown = neutral::backend;
 
-constexpr std::int64_t kSecond = 1'000'000;
-constexpr std::int64_t kMs = 1'000;
-// The countdown ends three seconds after Start; the run of 55 00 00 puts its last swap 1700 ms
-// later and completes 50 ms after that.
-constexpr std::int64_t kRunStart = OPTICAL_COUNTDOWN_SECONDS * kSecond;
-const unsigned char kPacket[] = {0x55, 0x00, 0x00};
-// Its swaps, and the top of the progress bar's range.
-constexpr int kSwaps = 3 * OPTICAL_SWAPS_PER_BYTE;
-
-struct Outcome {
-  Strings statuses;
-  Times statusTimes;
-  Times swaps;
-  Times panelChanges;  // the swaps and any putting back of the colours
-  int position = -1;
-  bool startEnabled = false;
-  std::string doneText;
-  COLORREF left = 1;
-  COLORREF right = 1;
-  bool stillOpen = false;
-  bool startHasFocus = false;  // after the last countdown or run
-  int result = 0;
-};
-
-using Script = std::function<void(ScriptedClock&, CProgramDlg&)>;
+using neutral::kMs;
+using neutral::kPacket;
+using neutral::kRunStart;
+using neutral::kSecond;
+using neutral::kSwaps;
+using neutral::Outcome;
+using neutral::RunDialog;
+using neutral::Script;
+using neutral::ThirtyNineHertz;
 
 class ProgramDialog : public testing::Test {
  protected:
   static void SetUpTestSuite() { platform::RegisterResources(res::ToolResources()); }
 };
-
-// Runs the dialog over kPacket: `script` schedules actions on the clock, then Start is pressed
-// `starts` times. Afterwards the dialog is closed with Done, which must end it.
-Outcome RunDialog(int starts, const Script& script = {}) {
-  CProgramDlg dialog(IDD_PROGRAM, kPacket, 3, OPTICAL_ZERO_BIT_US, OPTICAL_ONE_BIT_US,
-                     OPTICAL_START_US);
-  ScriptedClock clock(100);
-  Outcome outcome;
-  outcome.result = neutral::RunModal(dialog, [&] {
-    clock.Watch(&dialog);
-    if (script) script(clock, dialog);
-    CWnd* start = dialog.GetDlgItem(IDC_START);
-    ASSERT_EQ(shown::FocusedWindow(), start);  // the first tab stop, where Enter starts a run
-    for (int i = 0; i < starts; ++i) dialog.SendCommand(IDC_START);
-    clock.Count();  // a last look at the panels, after the run has put back any colours
-    outcome.startHasFocus = shown::FocusedWindow() == start;
-    outcome.position = dialog.GetProgressCtrl()->GetPos();
-    outcome.startEnabled = shown::IsEnabled(*start);
-    outcome.doneText = TextOf(dialog, IDCANCEL);
-    outcome.left = dialog.GetLeftColour();
-    outcome.right = dialog.GetRightColour();
-    outcome.stillOpen = shown::IsVisible(dialog);
-    neutral::Click(dialog, IDCANCEL);
-  });
-  for (const auto& change : clock.StatusChanges()) {
-    outcome.statuses.push_back(change.text);
-    outcome.statusTimes.push_back(change.time);
-  }
-  outcome.swaps = clock.Swaps();
-  outcome.panelChanges = clock.PanelChanges();
-  return outcome;
-}
 
 std::int64_t Distance(std::int64_t a, std::int64_t b) { return a > b ? a - b : b - a; }
 
@@ -140,29 +92,6 @@ TEST_F(ProgramDialog, CompleteRun) {
   EXPECT_EQ(outcome.right, CProgramDlg::kWhite);
   EXPECT_EQ(outcome.result, IDCANCEL);  // Done after the run closes the dialog
 }
-
-// A display of 39 Hz (a compositor's timer-paced rhythm), its frames on the scripted clock.
-class ThirtyNineHertz : public platform::FrameClockSource, public platform::FrameClock {
- public:
-  static constexpr std::int64_t kPeriod = 25'641;
-  std::unique_ptr<platform::FrameClock> Follow(CWnd&) override {
-    return std::make_unique<Shared>(*this);
-  }
-  bool LatestFrame(platform::Frame* frame) override {
-    std::int64_t now = 0;
-    QueryPerformanceCounter(&now);
-    frame->number = static_cast<std::uint64_t>(now / kPeriod);
-    frame->count = now / kPeriod * kPeriod;
-    return true;
-  }
-
- private:
-  struct Shared : platform::FrameClock {
-    explicit Shared(FrameClock& display) : display(display) {}
-    bool LatestFrame(platform::Frame* frame) override { return display.LatestFrame(frame); }
-    FrameClock& display;
-  };
-};
 
 // Where the display's frames are known, the dialog plans each swap for a frame: every interval is
 // the whole number of frames nearest its duration (two of 25.6 ms for 50 ms, four for 100 ms),
@@ -304,19 +233,8 @@ TEST_P(ACancelledRun, NeverReachesADevice) {
   EXPECT_EQ(outcome.statuses.back(), row.status);
   ExpectReadyAgain(outcome);
 
-  orx_receiver rx;
-  ASSERT_TRUE(orx_init(&rx, OPTICAL_ZERO_BIT_US, OPTICAL_ONE_BIT_US, OPTICAL_START_US));
-  std::string events;
   const Times& changes = outcome.panelChanges;
-  for (std::size_t used = 0; used < changes.size();) {
-    size_t consumed = 0;
-    const orx_event event =
-        orx_decode_swaps(&rx, changes.data() + used, changes.size() - used, &consumed);
-    if (event != ORX_NONE)
-      events += (events.empty() ? "" : " ") + std::string(orx_event_name(event));
-    used += consumed;
-  }
-  EXPECT_EQ(events, row.events);
+  EXPECT_EQ(neutral::DeviceEvents(changes), row.events);
 
   // Colours put back after an odd number of swaps only once the panels held still for longer
   // than a receiver's idle silence, so the putting back is never read as part of the run.
