@@ -3,11 +3,14 @@
 // panels on the X screen from another process, must decode exactly the packet of those values.
 // Prints the sampler's report (the swap intervals' error against nominal: p50, p99, max in µs).
 // Usage: node decode.mjs SITE_FOLDER CHROMIUM PANEL_SAMPLER PANEL_PROBE
-// Exits 0 when the packet decoded, 77 (a skip) when Xvfb, Chromium or the X programs are missing.
+// Exits 0 when the packet decoded and the page said Done. Exits 77 (a skip) when Xvfb, Chromium
+// or the X programs are missing, or when other programs kept the machine busy through every run,
+// and the device missed them all.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 
-import {kSkip, missingCommand, openApp, packetFor, programAndWatch, startDisplay, typeAndOpenProgramDialog} from './onscreen.mjs';
+import {kRunDone, kRunLagged, kSkip, missingCommand, openApp, packetFor, programAndWatch, startDisplay, typeAndOpenProgramDialog} from './onscreen.mjs';
+import {cpuSnapshot, othersCores} from './machine-load.mjs';
 import {caseFolder, serve} from './support.mjs';
 
 const [site, chromium, sampler, probe] = process.argv.slice(2);
@@ -35,6 +38,52 @@ const watchdog = setTimeout(() => {
 }, 100000);
 
 const expected = packetFor(kValues);
+
+// A device misreads an interval 25 ms off; the page calls a run late from 20 ms of its own
+// measure, so a run off by less than this on the screen must be Done.
+const kSurelyOnTimeUs = 15000;
+// Other programs that keep this many cores busy leave the page's swaps to chance.
+const kBusyCores = 0.5;
+let quiet = false;  // a run that the device missed came while the machine was otherwise idle
+
+// Runs in all, when the device misses one: a browser on an idle machine now and then shows a
+// frame late (once in about ten runs of the whole label, twice in a row), as a person would try
+// again.
+const kRuns = 3;
+
+// One run's verdict, by what the screen showed: the device must have the packet and the page
+// must say Done. A run the device missed is tried again; if other programs kept the machine busy
+// through every such run, that is no fault of the page's and the test is skipped, but the page
+// must not have called a run on time late.
+function judge(report, others, last) {
+  const decoded = report.status === 0;
+  const errorUs = Number(report.err_max_us);
+  if (decoded && report.packet !== expected) {
+    return {failure: `the device took a wrong packet: ${report.packet}, not ${expected}`};
+  }
+  if (decoded && errorUs < kSurelyOnTimeUs && report.said !== kRunDone) {
+    return {failure: `the page said "${report.said}" of a run off by ${errorUs} µs at most`};
+  }
+  if (decoded) {
+    return {
+      pass: `the device received ${expected}; interval error p50 ${report.err_p50_us} µs, ` +
+          `p99 ${report.err_p99_us} µs, max ${errorUs} µs; the page said "${report.said}"`
+    };
+  }
+  if (others < kBusyCores) quiet = true;
+  if (!last) return null;
+  if (quiet) {
+    return {
+      failure: `the device took no packet in ${kRuns} runs, not all on a busy machine: ` +
+          report.line
+    };
+  }
+  const word = report.said === kRunLagged ?
+      'the page said its screen lagged' :
+      'the page said Done: its browser showed a frame late after the page had drawn it in time';
+  return {skip: `other programs kept the machine busy (${others.toFixed(2)} cores in the last ` +
+                `run) and the device took no packet in ${kRuns} runs; ${word}`};
+}
 const folder = caseFolder(site, kConfig);
 const server = await serve(folder);
 const display = await startDisplay();
@@ -48,21 +97,25 @@ try {
   const swaps = (expected.length / 2) * 10;
   console.log(`expected packet=${expected} (${swaps} swaps)`);
   const watching = {probe, sampler, display: display.name, swaps};
-  let report = await programAndWatch(app.page, watching);
-  if (report.status !== 0) {
-    // As on the desktop, a run that decoded no packet at all is tried once more: a loaded machine
-    // can stretch a swap past the receiver's tolerance. A wrong packet is never retried.
-    console.log(`run 1 decoded no packet, retrying: ${report.line}`);
-    report = await programAndWatch(app.page, watching);
+  let verdict = null;
+  for (let run = 1; run <= kRuns && !verdict; ++run) {
+    const before = cpuSnapshot();
+    const report = await programAndWatch(app.page, watching);
+    const others = othersCores(before, cpuSnapshot());
+    console.log(`run ${run}: sampler: ${report.line}`);
+    console.log(`run ${run}: the page said "${report.said}"; ` +
+                `other programs kept ${others.toFixed(2)} cores busy`);
+    verdict = judge(report, others, run === kRuns);
   }
-  console.log(`sampler: ${report.line}`);
-  assert.equal(report.packet, expected, 'the packet the sampler decoded');
-  assert.equal(report.status, 0, 'the sampler\'s status');
   assert.deepEqual(errors, [], 'errors in the page');
-  console.log(
-      `PASS: the device received ${expected}; interval error p50 ${report.err_p50_us} µs, ` +
-      `p99 ${report.err_p99_us} µs, max ${report.err_max_us} µs`);
-  status = 0;
+  if (verdict.skip) {
+    console.log(`skipped: ${verdict.skip}`);
+    status = kSkip;
+  } else {
+    assert.equal(verdict.failure, undefined, verdict.failure);
+    console.log(`PASS: ${verdict.pass}`);
+    status = 0;
+  }
 } catch (error) {
   console.log(`FAILED: ${error.message}`);
 } finally {

@@ -320,12 +320,17 @@ export async function watchRun({probe, sampler, display, swaps, record}, panels,
   }
 }
 
-// Our page, programming: Start in the programming dialog, the run watched to its end.
+// How a run that sent the whole packet ends: on time, or with swaps too late for a device.
+export const kRunDone = 'Programming...Done';
+export const kRunLagged = 'Programming...Screen lagged: try again';
+
+// Our page, programming: Start in the programming dialog, the run watched to its end. The
+// sampler's report comes with `said`: what the page said of the run at its end.
 export async function programAndWatch(page, watching) {
   const panels = await panelsOnScreen(page, programDialogPanels);
   const report = await watchRun(watching, panels, () => clickButton(page, 'Start'));
-  await waitUntil(
-      page, 'the end of the run', (state) => state.dialogs[1]?.progress === 'Programming...Done',
-      15000);
-  return report;
+  const ended = await waitUntil(
+      page, 'the end of the run',
+      (state) => [kRunDone, kRunLagged].includes(state.dialogs[1]?.progress), 15000);
+  return {...report, said: ended.dialogs[1].progress};
 }
