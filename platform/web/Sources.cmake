@@ -75,9 +75,17 @@ function(up_web_site target)
                         LINK_DEPENDS "${scripts};${pre};${rate}")
   target_link_options(${target} PRIVATE -sENVIRONMENT=web "SHELL:--pre-js ${pre}"
                       "SHELL:--pre-js ${rate}")
-  add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different
-            ${PROJECT_SOURCE_DIR}/platform/web/site/index.html
-            ${PROJECT_SOURCE_DIR}/platform/web/site/page.css
-            ${PROJECT_SOURCE_DIR}/platform/web/site/README.txt ${site})
+  # Copied whenever one of them changes, not only when the program is linked again.
+  set(sources "")
+  set(copies "")
+  foreach(file index.html page.css README.txt)
+    list(APPEND sources ${PROJECT_SOURCE_DIR}/platform/web/site/${file})
+    list(APPEND copies ${site}/${file})
+  endforeach()
+  add_custom_command(OUTPUT ${copies}
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${site}
+                     COMMAND ${CMAKE_COMMAND} -E copy ${sources} ${site}
+                     DEPENDS ${sources} VERBATIM)
+  add_custom_target(${target}_site_files ALL DEPENDS ${copies})
+  add_dependencies(${target} ${target}_site_files)
 endfunction()
