@@ -46,9 +46,8 @@ const kSurelyOnTimeUs = 15000;
 const kBusyCores = 0.5;
 let quiet = false;  // a run that the device missed came while the machine was otherwise idle
 
-// Runs in all, when the device misses one: a browser on an idle machine now and then shows a
-// frame late (once in about ten runs of the whole label, twice in a row), as a person would try
-// again.
+// Runs in all, when the device misses one, as a person would try again: a browser on an idle
+// machine now and then shows a frame late, and once here it did so in two runs in a row.
 const kRuns = 3;
 
 // One run's verdict, by what the screen showed: the device must have the packet and the page
