@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "platform/FrameClock.h"
+#include "res/templates.h"
 #include "tests/neutral/support/CaseName.h"
 #include "tests/neutral/support/ProgramRun.h"
 #include "tests/neutral/support/ScriptedClock.h"
@@ -43,7 +44,10 @@ const LateCase kLate[] = {
     {"a swap frames late", true, kRunStart + 95 * kMs, 60 * kMs, kLagged, "ERR_FRAMING"},
 };
 
-class ALateRun : public testing::TestWithParam<LateCase> {};
+class ALateRun : public testing::TestWithParam<LateCase> {
+ protected:
+  static void SetUpTestSuite() { platform::RegisterResources(res::ToolResources()); }
+};
 
 TEST_P(ALateRun, IsDoneOnlyIfADeviceTookIt) {
   const LateCase& row = GetParam();
