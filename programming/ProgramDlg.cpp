@@ -150,7 +150,7 @@ void CProgramDlg::OnStart() {
     }
     if (m_byteIndex != m_packetSize) {
       SetStatusText("Programming...Canceled");
-    } else if (ticks.WorstIntervalError() > LagLimit()) {
+    } else if (ticks.WorstIntervalError() >= LagLimit()) {
       // The whole packet went out, but not on time: a swap that showed this late makes the
       // device misread a symbol and drop the packet, so "Done" would claim what did not happen.
       SetStatusText("Programming...Screen lagged: try again");
@@ -164,11 +164,11 @@ void CProgramDlg::OnStart() {
 }
 
 // A device tells a zero from a one by whether the interval is nearer the one duration or the
-// other, so an interval off by half their difference is misread. The tool sees its swaps only as
-// well as its frames or its drawing tell it, so it calls a run late a little before that: at 40 %.
+// other, so an interval off by half their difference is misread. Not less: a frame dropped on a
+// 60 or 75 Hz display puts an interval 17 to 21 ms off, which a device still reads.
 std::int64_t CProgramDlg::LagLimit() const {
   const std::int64_t difference = std::int64_t{m_oneBitDuration} - m_zeroBitDuration;
-  return (difference < 0 ? -difference : difference) * 2 / 5;
+  return (difference < 0 ? -difference : difference) / 2;
 }
 
 void CProgramDlg::OnCancel() {

@@ -47,7 +47,7 @@ class CProgramDlg : public CDialog {
   void SetStatusText(const char* text);
   void SetProgressPosition(int position);
   void RestorePanelsAfterSilence(std::int64_t lastSwap, std::int64_t frequency);
-  // How far an interval between swaps may come out from its wait before the run counts as late.
+  // How far off its wait an interval between swaps makes the run count as late.
   std::int64_t LagLimit() const;
 
   bool m_stopped = true;

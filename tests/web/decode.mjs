@@ -39,8 +39,9 @@ const watchdog = setTimeout(() => {
 
 const expected = packetFor(kValues);
 
-// A device misreads an interval 25 ms off; the page calls a run late from 20 ms of its own
-// measure, so a run off by less than this on the screen must be Done.
+// A device misreads an interval 25 ms off, and the page calls a run late from there by its own
+// measure of its frames, which may differ from the screen's by a few ms: a run off by less than
+// this on the screen must be Done.
 const kSurelyOnTimeUs = 15000;
 // Other programs that keep this many cores busy leave the page's swaps to chance.
 const kBusyCores = 0.5;
