@@ -32,12 +32,12 @@ click_done() { dialog_point "${done_button_units[@]}" && click_at "$point_x" "$p
 panel_colours() { "$probe" "$left_x" "$panel_y" "$right_x" "$panel_y"; }
 
 # Starts the panel sampler on the panels with OPTIONS... and waits until it samples; sets
-# sampler_pid. Not niced: it stands for a device with a processor of its own.
+# sampler_pid. It stands for a device with a processor of its own: see run_real_time.
 start_sampler() {
   sampler_file="$work/sampler.$BASHPID"  # named here: a background command has a pid of its own
   rm -f "$sampler_file.ready"
-  "$sampler" "$left_x" "$panel_y" "$right_x" "$panel_y" --ready "$sampler_file.ready" "$@" \
-    >"$sampler_file" 2>&1 &
+  run_real_time "$sampler" "$left_x" "$panel_y" "$right_x" "$panel_y" \
+    --ready "$sampler_file.ready" "$@" >"$sampler_file" 2>&1 &
   sampler_pid=$!
   wait_until 10 test -e "$sampler_file.ready" ||
     case_fail "the panel sampler did not start: $(cat "$sampler_file")"
