@@ -42,10 +42,7 @@ tool_file=universal-programmer.exe
 # in Linux's normal class, and the panels' swaps then come as late as any busy process makes
 # them. Started in the real-time class where that is permitted, the tool gets what it asks for
 # on Windows.
-run_tool() {
-  if chrt -f 1 true 2>/dev/null; then exec chrt -f 1 wine "$@"; fi
-  exec wine "$@"
-}
+run_tool() { run_real_time wine "$@"; }
 
 wine_prefix=$(realpath -m "${E2E_WINE_PREFIX:-$(dirname "$app_binary")/wine-desktop}")
 export WINEPREFIX=$wine_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
